@@ -1,0 +1,27 @@
+// The frame clock. Capture and headless runs step it by a fixed amount: frame k has the time
+// k * 1000 / fps in whole milliseconds, so every run of the same range gives the same frame times.
+// Playback follows real elapsed time, minus the time spent paused.
+#pragma once
+
+#include <cstdint>
+
+std::int32_t FixedStepTime(std::int64_t frameIndex, int fps);
+// The first frame index whose time is at or after timeMs.
+std::int64_t FirstFrameAtOrAfter(std::int32_t timeMs, int fps);
+
+class PlaybackClock {
+public:
+    // nowMs: a monotonic reading in milliseconds; startMs: the demo time at that reading.
+    void Start(std::uint64_t nowMs, std::int32_t startMs);
+    std::int32_t Time(std::uint64_t nowMs) const;
+    void SetPaused(bool paused, std::uint64_t nowMs);
+    bool Paused() const { return paused_; }
+    // Moves the demo time by deltaMs (the skip key), never before 0.
+    void Skip(std::int32_t deltaMs, std::uint64_t nowMs);
+
+private:
+    std::uint64_t originMs_ = 0;   // reading at which demo time 0 would have been
+    std::int64_t offsetMs_ = 0;
+    bool paused_ = false;
+    std::int32_t pausedAt_ = 0;
+};

@@ -1,0 +1,40 @@
+// A recording stand-in for OpenGL and the host's texture and extension calls. Effect tests link
+// against it instead of the real libraries, run an effect, and read back what it called.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/demogl.h"
+
+struct RecordedCall {
+    std::string name;          // "glColor4f", "DEMOGL_TextureLoad", ...
+    std::vector<double> args;  // numeric arguments in order; enums and ids as their values
+    std::string text;          // the path of DEMOGL_TextureLoad, the name of wglGetProcAddress
+
+    double Arg(size_t index) const { return args.at(index); }
+};
+
+namespace recorder {
+
+// Forgets every recorded call and restores the default host answers.
+void Reset();
+
+const std::vector<RecordedCall>& Calls();
+// The calls with this name, in order.
+std::vector<RecordedCall> CallsNamed(const std::string& name);
+// How many calls with this name.
+size_t Count(const std::string& name);
+// Names of all calls in order, for comparing whole sequences.
+std::vector<std::string> Names();
+
+// Answers of DEMOGL_ExtensionCheckIfAvailable; every id answers false until set.
+void SetExtension(int id, bool available);
+// DEMOGL_TextureLoad returns 1, 2, 3, ... in call order after Reset.
+
+// The start-up record and title the last DEMOGL_AppRun received, and what it returns.
+const SStartupDat& LastStartup();
+const std::string& LastRunTitle();
+extern int runResult;
+
+}  // namespace recorder
