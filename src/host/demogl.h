@@ -2,6 +2,8 @@
 // Effects and the entry function compile against this header only.
 #pragma once
 
+#include <cstddef>
+
 #include "host/platform.h"
 
 class CEffect {
@@ -99,3 +101,16 @@ enum DemoExtension {
     DEMOGL_EXT_TEXTURE_ENV_ADD = 35,
 };
 bool DEMOGL_ExtensionCheckIfAvailable(int id);
+
+static_assert(sizeof(bool) == 1, "the start-up record's flags are one byte");
+static_assert(sizeof(SStartupDat) == 544, "the start-up record is 544 bytes");
+static_assert(offsetof(SStartupDat, startFullscreen) == 0 && offsetof(SStartupDat, renderSizePreset) == 4 &&
+                  offsetof(SStartupDat, showLoadingBar) == 8 && offsetof(SStartupDat, enableVsync) == 9 &&
+                  offsetof(SStartupDat, enableKeys) == 10 && offsetof(SStartupDat, demoName) == 11 &&
+                  offsetof(SStartupDat, groupName) == 267 && offsetof(SStartupDat, resizableWindow) == 523 &&
+                  offsetof(SStartupDat, keepAspect) == 524 && offsetof(SStartupDat, hideCursorInFullscreen) == 525 &&
+                  offsetof(SStartupDat, startTimeMs) == 528 && offsetof(SStartupDat, quitOnEscape) == 532 &&
+                  offsetof(SStartupDat, pauseOnSpace) == 533 && offsetof(SStartupDat, loopDemo) == 534 &&
+                  offsetof(SStartupDat, showFrameRate) == 535 && offsetof(SStartupDat, timelineFromArchive) == 536 &&
+                  offsetof(SStartupDat, loadingBarPercent) == 540,
+              "the start-up record's fields sit where the host reads them");

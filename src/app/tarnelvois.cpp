@@ -1,0 +1,60 @@
+// The program's entry: creates every effect, fills the host's start-up record, registers the
+// effects under the names the timeline uses, and hands control to the host for the whole run.
+#include <ctime>
+#include <cstring>
+#include <new>
+
+#include "effects/control.h"
+#include "host/demogl.h"
+#include "host/random.h"
+
+namespace {
+
+void FillStartupRecord(SStartupDat& startup)
+{
+    startup.startFullscreen = false;
+    startup.renderSizePreset = 1;
+    startup.showLoadingBar = true;
+    startup.enableVsync = true;
+    startup.enableKeys = true;
+    std::strncpy(startup.demoName, "TarnelVois", sizeof startup.demoName);
+    std::strncpy(startup.groupName, "KorbaPlunte", sizeof startup.groupName);
+    startup.resizableWindow = true;
+    startup.keepAspect = true;
+    startup.hideCursorInFullscreen = true;
+    startup.startTimeMs = 0;
+    startup.quitOnEscape = true;
+    startup.pauseOnSpace = true;
+    startup.loopDemo = false;
+    startup.showFrameRate = false;
+    startup.timelineFromArchive = true;
+    startup.loadingBarPercent = 90;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    CControlEffect* control = new (std::nothrow) CControlEffect;
+
+    DemoSeedRandom(static_cast<unsigned int>(std::time(nullptr)));
+
+    DEMOGL_SetVariable(DEMOGL_VAR_USEARCHIVE, true);
+    DEMOGL_SetVariable(DEMOGL_VAR_LOGLEVEL, 1);
+    DEMOGL_SetVariable(DEMOGL_VAR_ARCHIVENAME, "demodat.zip");
+    DEMOGL_SetVariable(DEMOGL_VAR_EXITONEND, true);
+    DEMOGL_SetVariable(DEMOGL_VAR_SHOWDEBUGINFO, false);
+    DEMOGL_SetVariable(DEMOGL_VAR_RESTARTONEND, false);
+
+    SStartupDat startup;
+    FillStartupRecord(startup);
+
+    DEMOGL_EffectRegister(control, "CONTROL");
+
+    // A run that could not take place is not reported as success.
+    int status = DEMOGL_AppRun(instance, &startup, "Tarnelvois", false, 0, 0, 1);
+    DEMOGL_AppEnd();
+
+    if (control) delete control;
+    return status;
+}
