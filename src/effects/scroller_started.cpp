@@ -1,0 +1,3 @@
+#include "effects/scroller_started.h"
+
+bool g_scrollerStarted = false;
