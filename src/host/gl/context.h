@@ -1,0 +1,61 @@
+// The window (or, headless, an invisible surface) and its GL context. The demo draws into an
+// offscreen framebuffer of the render size; Present scales that picture into the window with its
+// aspect kept, so resizing the window never changes what the effects compute.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Window;
+typedef void* SDL_GLContext;
+
+struct ContextSettings {
+    std::string title;
+    int renderWidth = 1024;
+    int renderHeight = 768;
+    bool headless = false;
+    bool fullscreen = false;
+    bool resizable = true;
+    bool vsync = true;
+    bool hideCursorInFullscreen = true;
+};
+
+class GlContext {
+public:
+    ~GlContext();
+    // Opens the window (or the offscreen surface) and a compatibility-profile context, and makes
+    // the render target. On failure returns false with error set to one line.
+    bool Create(const ContextSettings& settings, std::string& error);
+    void Destroy();
+
+    bool Headless() const { return settings_.headless; }
+    int RenderWidth() const { return settings_.renderWidth; }
+    int RenderHeight() const { return settings_.renderHeight; }
+
+    // Binds the render target for drawing; the effects draw between this and Present/ReadPixels.
+    void BindRenderTarget();
+    // Copies the render target into the window, scaled to fit with black bars, and swaps.
+    void Present();
+    // Draws a loading bar (fraction 0..1, widthPercent of the window) in the window and swaps.
+    void ShowProgress(float fraction, int widthPercent);
+    // Reads the render target as RGB rows, top row first.
+    void ReadPixels(std::vector<std::uint8_t>& rgb);
+
+    void SetFullscreen(bool fullscreen);
+    bool Fullscreen() const { return fullscreen_; }
+    SDL_Window* Window() const { return window_; }
+
+private:
+    ContextSettings settings_;
+    SDL_Window* window_ = nullptr;
+    SDL_GLContext context_ = nullptr;
+    unsigned int framebuffer_ = 0;
+    unsigned int colorBuffer_ = 0;
+    unsigned int depthBuffer_ = 0;
+    bool fullscreen_ = false;
+    bool videoStarted_ = false;
+};
+
+// True when a display can be reached (an X11 or Wayland session), so a window can open.
+bool DisplayAvailable();

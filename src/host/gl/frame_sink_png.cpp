@@ -1,0 +1,68 @@
+#include <stb_image_write.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "host/gl/frame_sink.h"
+
+bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
+              std::string& error)
+{
+    const std::string temporary = path + ".part";
+    if (!stbi_write_png(temporary.c_str(), width, height, 3, rgb.data(), width * 3)) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+class PngFolderSink : public FrameSink {
+public:
+    explicit PngFolderSink(std::string folder) : folder_(std::move(folder)) {}
+
+    bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
+               std::string& error) override
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frameIndex));
+        return WritePng(folder_ + "/" + name, rgb, width, height, error);
+    }
+    bool Finish(std::string&) override { return true; }
+    // Frames already written are complete files each; nothing half-written remains.
+    void Abandon() override {}
+
+private:
+    std::string folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error)
+{
+    std::error_code code;
+    std::filesystem::create_directories(folder, code);
+    if (code || !std::filesystem::is_directory(folder)) {
+        error = "--capture: cannot create the folder " + folder + (code ? ": " + code.message() : "");
+        return nullptr;
+    }
+    // Probe that the folder takes files before any frame is rendered.
+    const std::string probe = folder + "/.tarnelvois-write-test";
+    std::FILE* file = std::fopen(probe.c_str(), "wb");
+    if (!file) {
+        error = "--capture: cannot write into " + folder + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    std::fclose(file);
+    std::remove(probe.c_str());
+    return std::make_unique<PngFolderSink>(folder);
+}

@@ -1,0 +1,46 @@
+// What the host keeps between the program's calls: the registered effects, the variables set
+// before the run, and, during the run, the archive, the context and the textures.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/archive.h"
+#include "host/demogl.h"
+#include "host/gl/context.h"
+#include "host/gl/textures.h"
+
+struct RegisteredEffect {
+    CEffect* effect;
+    std::string name;
+};
+
+struct HostState {
+    std::vector<RegisteredEffect> effects;
+    bool registrationFailed = false;
+
+    // Variables (see DemoVariable).
+    bool useArchive = true;
+    int logLevel = 1;
+    std::string archiveName = "demodat.zip";
+    bool showDebugInfo = false;
+    bool restartOnEnd = false;
+    bool exitOnEnd = true;
+
+    std::unique_ptr<Archive> archive;
+    std::unique_ptr<GlContext> context;
+    std::unique_ptr<TextureStore> textures;
+    std::set<std::string> glExtensions;
+    bool extensionsDisabled = false;
+};
+
+HostState& Host();
+
+// Messages to the user: one line each, on stderr, prefixed with the program's name.
+void HostError(const std::string& message);
+void HostWarning(const std::string& message);
+
+// Plays the demo with the registered effects; returns the process exit status.
+int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat& startup, const char* title);

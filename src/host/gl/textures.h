@@ -1,0 +1,47 @@
+// The pictures the effects load, by GL texture name. A picture is decoded once per file name and
+// shared; its GL storage comes and goes with Upload and UnUpload while the name stays reserved.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "host/image.h"
+
+class Archive;
+
+struct TextureParameters {
+    int wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0, internalFormat = 0;
+};
+
+class TextureStore {
+public:
+    using Warn = std::function<void(const std::string&)>;
+    TextureStore(const Archive* archive, Warn warn) : archive_(archive), warn_(std::move(warn)) {}
+    ~TextureStore();
+
+    // Reserves a GL name for the picture at path; a missing or broken file is shown black.
+    unsigned int Load(const std::string& path, const TextureParameters& parameters);
+    bool Upload(unsigned int id);
+    void UnUpload(unsigned int id);
+    void Delete(unsigned int id);
+    // Frees every GL name still held (at the end of the run, while the context exists).
+    void Clear();
+
+    size_t Count() const { return textures_.size(); }
+
+private:
+    struct Texture {
+        std::shared_ptr<const Image> image;
+        TextureParameters parameters;
+    };
+    std::shared_ptr<const Image> Decode(const std::string& path);
+
+    const Archive* archive_;
+    Warn warn_;
+    std::map<unsigned int, Texture> textures_;
+    std::map<std::string, std::weak_ptr<const Image>> decoded_;  // by folded path
+    std::set<std::string> warned_;
+};
