@@ -5,6 +5,9 @@
 #include <new>
 
 #include "effects/control.h"
+#include "effects/line.h"
+#include "effects/scroller.h"
+#include "effects/spot.h"
 #include "host/demogl.h"
 #include "host/random.h"
 
@@ -35,6 +38,12 @@ void FillStartupRecord(SStartupDat& startup)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    CLineEffect* line = new (std::nothrow) CLineEffect;
+    CSpotEffect* spot = new (std::nothrow) CSpotEffect;
+    CSpotEffect* spot2 = new (std::nothrow) CSpotEffect;
+    CSpotEffect* spot3 = new (std::nothrow) CSpotEffect;
+    CSpotEffect* spot4 = new (std::nothrow) CSpotEffect;
+    CScrollerEffect* scroller = new (std::nothrow) CScrollerEffect;
     CControlEffect* control = new (std::nothrow) CControlEffect;
 
     DemoSeedRandom(static_cast<unsigned int>(std::time(nullptr)));
@@ -49,12 +58,29 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SStartupDat startup;
     FillStartupRecord(startup);
 
+    DEMOGL_EffectRegister(line, "LINE");
+    DEMOGL_EffectRegister(spot, "SPOT");
+    DEMOGL_EffectRegister(spot2, "SPOT2");
+    DEMOGL_EffectRegister(spot3, "SPOT3");
+    DEMOGL_EffectRegister(spot4, "SPOT4");
+    DEMOGL_EffectRegister(scroller, "SCROLLER");
     DEMOGL_EffectRegister(control, "CONTROL");
+
+    if (spot) spot->SetKind(1);
+    if (spot2) spot2->SetKind(2);
+    if (spot3) spot3->SetKind(3);
+    if (spot4) spot4->SetKind(4);
 
     // A run that could not take place is not reported as success.
     int status = DEMOGL_AppRun(instance, &startup, "Tarnelvois", false, 0, 0, 1);
     DEMOGL_AppEnd();
 
+    if (line) delete line;
+    if (spot) delete spot;
+    if (spot2) delete spot2;
+    if (spot3) delete spot3;
+    if (spot4) delete spot4;
+    if (scroller) delete scroller;
     if (control) delete control;
     return status;
 }
