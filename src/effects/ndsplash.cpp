@@ -1,0 +1,62 @@
+// NDSPLASH: the closing picture over whatever is below, brightening for five seconds and then
+// staying at full until the timeline stops it; its black background never hides the layers below.
+#include "effects/ndsplash.h"
+
+#include <GL/gl.h>
+
+#include "effects/overlay.h"
+
+namespace {
+constexpr double kFadeInSeconds = 5.0;
+}  // namespace
+
+CNdSplashEffect::CNdSplashEffect() : width(0), height(0), texture(0), startTime(-1) {}
+
+CNdSplashEffect::~CNdSplashEffect() = default;
+
+int CNdSplashEffect::Init(int width, int height)
+{
+    this->width = width;
+    this->height = height;
+    startTime = -1;
+    texture = DEMOGL_TextureLoad("demotex\\End.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false,
+                                 false, 0, GL_RGB5_A1, 2);
+    return 0;
+}
+
+void CNdSplashEffect::Prepare() { DEMOGL_TextureUpload(texture); }
+
+void CNdSplashEffect::RenderFrame(LONG t)
+{
+    if (startTime < 0) startTime = t;
+
+    PushOverlayAttributes();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    BeginUnitSquareProjection();
+    Draw(t);
+    EndOverlay();
+}
+
+void CNdSplashEffect::Draw(LONG t)
+{
+    // Keeps growing past 1; the GL's clamp is what holds the picture at full.
+    float brightness = float((t - startTime) / 1000.0 / kFadeInSeconds);
+    glColor4f(brightness, brightness, brightness, 1.0f);
+
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(0.2f, 0.125f, -0.45f);
+    glTexCoord2f(1, 0);
+    glVertex3f(0.8f, 0.125f, -0.45f);
+    glTexCoord2f(1, 1);
+    glVertex3f(0.8f, 0.875f, -0.45f);
+    glTexCoord2f(0, 1);
+    glVertex3f(0.2f, 0.875f, -0.45f);
+    glEnd();
+}
+
+void CNdSplashEffect::End() { DEMOGL_TextureUnUpload(texture); }
