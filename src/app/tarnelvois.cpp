@@ -6,8 +6,12 @@
 
 #include "effects/control.h"
 #include "effects/line.h"
+#include "effects/logo.h"
+#include "effects/ndsplash.h"
 #include "effects/scroller.h"
+#include "effects/splash.h"
 #include "effects/spot.h"
+#include "effects/zep.h"
 #include "host/demogl.h"
 #include "host/random.h"
 
@@ -38,11 +42,15 @@ void FillStartupRecord(SStartupDat& startup)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    CLogoEffect* logo = new (std::nothrow) CLogoEffect;
     CLineEffect* line = new (std::nothrow) CLineEffect;
     CSpotEffect* spot = new (std::nothrow) CSpotEffect;
     CSpotEffect* spot2 = new (std::nothrow) CSpotEffect;
     CSpotEffect* spot3 = new (std::nothrow) CSpotEffect;
     CSpotEffect* spot4 = new (std::nothrow) CSpotEffect;
+    CZepEffect* zep = new (std::nothrow) CZepEffect;
+    CSplashEffect* splash = new (std::nothrow) CSplashEffect;
+    CNdSplashEffect* ndsplash = new (std::nothrow) CNdSplashEffect;
     CScrollerEffect* scroller = new (std::nothrow) CScrollerEffect;
     CControlEffect* control = new (std::nothrow) CControlEffect;
 
@@ -58,11 +66,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SStartupDat startup;
     FillStartupRecord(startup);
 
+    DEMOGL_EffectRegister(logo, "LOGO");
     DEMOGL_EffectRegister(line, "LINE");
     DEMOGL_EffectRegister(spot, "SPOT");
     DEMOGL_EffectRegister(spot2, "SPOT2");
     DEMOGL_EffectRegister(spot3, "SPOT3");
     DEMOGL_EffectRegister(spot4, "SPOT4");
+    DEMOGL_EffectRegister(splash, "SPLASH");
+    DEMOGL_EffectRegister(ndsplash, "NDSPLASH");
+    DEMOGL_EffectRegister(zep, "ZEP");
     DEMOGL_EffectRegister(scroller, "SCROLLER");
     DEMOGL_EffectRegister(control, "CONTROL");
 
@@ -75,11 +87,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     int status = DEMOGL_AppRun(instance, &startup, "Tarnelvois", false, 0, 0, 1);
     DEMOGL_AppEnd();
 
+    if (logo) delete logo;
     if (line) delete line;
     if (spot) delete spot;
     if (spot2) delete spot2;
     if (spot3) delete spot3;
     if (spot4) delete spot4;
+    if (zep) delete zep;
+    if (splash) delete splash;
+    if (ndsplash) delete ndsplash;
     if (scroller) delete scroller;
     if (control) delete control;
     return status;
