@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the demo and plays it: in a window where there is a display, otherwise rendered to
+# tarnelvois.mp4 at 1280x720, 60 frames per second. Extra arguments go to the program.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+"$root/scripts/build.sh"
+cd "$root"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec build/tarnelvois "$@"
+fi
+echo "No display here: rendering the demo to $root/tarnelvois.mp4 instead." >&2
+build/tarnelvois --headless --size 1280x720 --capture "$root/tarnelvois.mp4" "$@"
+echo "Written: $root/tarnelvois.mp4" >&2
