@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 struct zip;
@@ -35,6 +36,7 @@ private:
     Archive(std::string path, zip* handle);
     std::string path_;
     zip* handle_;
+    std::unordered_map<std::string, std::uint64_t> indexByFoldedName_;
 };
 
 // Where to find the archive: an explicit path when given (it must exist), otherwise the name in

@@ -20,7 +20,9 @@ public:
     void Skip(std::int32_t deltaMs, std::uint64_t nowMs);
 
 private:
-    std::uint64_t originMs_ = 0;   // reading at which demo time 0 would have been
+    // The demo time was offsetMs_ at the reading originMs_; an offset rather than a back-dated
+    // origin, because an unsigned reading cannot lie before the clock's own zero.
+    std::uint64_t originMs_ = 0;
     std::int64_t offsetMs_ = 0;
     bool paused_ = false;
     std::int32_t pausedAt_ = 0;

@@ -1,1 +1,179 @@
-// placeholder
+// The player's command line: one table of options serves both the parser and the --help text.
+#include "host/options.h"
+
+#include "host/timeline.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+struct OptionInfo {
+    const char* name;
+    const char* value;  // null for a switch
+    const char* help;
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"--help", nullptr, "show this text and exit"},
+    {"--version", nullptr, "show the version and exit"},
+    {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
+    {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
+    {"--size", "WxH", "window or frame size, each side 16 to 16384 (default: the demo's own)"},
+    {"--fullscreen", nullptr, "start in full screen"},
+    {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
+    {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
+    {"--start", "MS", "start at this demo time in milliseconds"},
+    {"--end", "MS", "stop at this demo time (default: the timeline's end)"},
+    {"--seed", "N", "seed of the random generator, 0 to 4294967295"},
+    {"--no-extensions", nullptr, "act as if no optional GL extension were present"},
+    {"--no-vsync", nullptr, "do not wait for the display's refresh"},
+    {"--quiet", nullptr, "print only errors"},
+    {"--benchmark", nullptr, "print frame time statistics at the end"},
+    {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
+};
+
+const OptionInfo* FindOption(const std::string& name) {
+    for (const OptionInfo& option : kOptions) {
+        if (name == option.name) return &option;
+    }
+    return nullptr;
+}
+
+// Digits only, no sign or trailing text, and no wrap-around on long input.
+bool ParseWhole(const std::string& text, std::uint64_t min, std::uint64_t max, std::uint64_t& value) {
+    if (text.empty()) return false;
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > max) return false;
+    }
+    return value >= min;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+std::string WholeNumberError(const std::string& name, std::uint64_t min, std::uint64_t max, const std::string& value) {
+    return name + ": expected a whole number from " + std::to_string(min) + " to " + std::to_string(max) +
+           ", got " + Quoted(value);
+}
+
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 16384;
+
+bool ParseSize(const std::string& value, int& width, int& height) {
+    const std::size_t cross = value.find('x');
+    if (cross == std::string::npos) return false;
+    std::uint64_t w = 0, h = 0;
+    if (!ParseWhole(value.substr(0, cross), kMinSide, kMaxSide, w) ||
+        !ParseWhole(value.substr(cross + 1), kMinSide, kMaxSide, h)) {
+        return false;
+    }
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+// Applies one option that takes a value; the problem with the value, or empty.
+std::string ApplyValue(const std::string& name, const std::string& value, Options& options) {
+    std::uint64_t number = 0;
+    auto whole = [&](std::uint64_t min, std::uint64_t max) {
+        return ParseWhole(value, min, max, number) ? std::string() : WholeNumberError(name, min, max, value);
+    };
+    std::string problem;
+    if (name == "--data") {
+        options.dataPath = value;
+    } else if (name == "--timeline") {
+        options.timelinePath = value;
+    } else if (name == "--capture") {
+        options.capturePath = value;
+    } else if (name == "--size") {
+        if (!ParseSize(value, options.width, options.height)) {
+            problem = name + ": expected WxH with each side from " + std::to_string(kMinSide) + " to " +
+                      std::to_string(kMaxSide) + ", got " + Quoted(value);
+        }
+    } else if (name == "--fps") {
+        if ((problem = whole(1, 1000)).empty()) options.fps = static_cast<int>(number);
+    } else if (name == "--start") {
+        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.startMs = static_cast<std::int32_t>(number);
+    } else if (name == "--end") {
+        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.endMs = static_cast<std::int32_t>(number);
+    } else if (name == "--seed") {
+        if ((problem = whole(0, UINT32_MAX)).empty()) options.seed = static_cast<std::uint32_t>(number);
+    }
+    return problem;
+}
+
+void ApplySwitch(const std::string& name, Options& options) {
+    bool* flags[] = {&options.help, &options.version, &options.fullscreen, &options.headless,
+                     &options.noExtensions, &options.noVsync, &options.quiet, &options.benchmark};
+    const char* names[] = {"--help", "--version", "--fullscreen", "--headless",
+                           "--no-extensions", "--no-vsync", "--quiet", "--benchmark"};
+    for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
+        if (name == names[i]) *flags[i] = true;
+    }
+}
+
+}  // namespace
+
+bool ParseOptions(const std::vector<std::string>& arguments, Options& options, std::string& error) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument == "-h" ? "--help" : argument.substr(0, equals);
+        const OptionInfo* option = argument.rfind("--", 0) == 0 || argument == "-h" ? FindOption(name) : nullptr;
+        if (option == nullptr) {
+            error = (argument.rfind("-", 0) == 0 && argument.size() > 1 ? "unknown option " : "unexpected argument ") +
+                    Quoted(argument) + " (see --help)";
+            return false;
+        }
+        if (option->value == nullptr) {
+            if (equals != std::string::npos) {
+                error = name + ": takes no value, got " + Quoted(argument);
+                return false;
+            }
+            ApplySwitch(name, options);
+            continue;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
+            value = arguments[++i];
+        }
+        if (value.empty()) {
+            error = name + ": missing value " + option->value;
+            return false;
+        }
+        if (std::string problem = ApplyValue(name, value, options); !problem.empty()) {
+            error = problem;
+            return false;
+        }
+    }
+    if (options.endMs && options.startMs > *options.endMs) {
+        error = "--start " + std::to_string(options.startMs) + " is after --end " + std::to_string(*options.endMs);
+        return false;
+    }
+    return true;
+}
+
+std::string UsageText() {
+    std::string text = "Usage: tarnelvois [options]\n\nOptions:\n";
+    for (const OptionInfo& option : kOptions) {
+        std::string left = std::string("  ") + option.name + (option.value ? std::string(" ") + option.value : "");
+        left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
+        text += left + option.help + "\n";
+    }
+    text +=
+        "\nKeys while playing:\n"
+        "  Esc, Q            quit\n"
+        "  Space             pause or resume\n"
+        "  F, Alt+Enter      switch between window and full screen\n"
+        "  F12               save a screenshot as PNG\n"
+        "  Right arrow       skip 10 seconds ahead\n"
+        "\nCapture (--capture, usually with --headless):\n"
+        "  DIR               one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
+        "  FILE.mp4          a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
+    return text;
+}

@@ -1,0 +1,78 @@
+#include "host/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(FixedStep, FrameTimesRoundDownAndNeverWrap) {
+    EXPECT_EQ(FixedStepTime(0, 60), 0);
+    EXPECT_EQ(FixedStepTime(1, 60), 16);
+    EXPECT_EQ(FixedStepTime(3, 60), 50);
+    EXPECT_EQ(FixedStepTime(60, 60), 1000);
+    // A whole day at 1000 fps needs 64-bit intermediate arithmetic.
+    EXPECT_EQ(FixedStepTime(86'400'000, 1000), 86'400'000);
+    EXPECT_EQ(FixedStepTime(5'184'000, 60), 86'400'000);
+    EXPECT_EQ(FixedStepTime(3'000'000'000, 1000), std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(FixedStep, FirstFrameAtOrAfterIsTheSmallestSuchFrame) {
+    for (const int fps : {1, 7, 24, 30, 60, 144, 1000}) {
+        for (std::int32_t t = 0; t <= 3000; ++t) {
+            const std::int64_t k = FirstFrameAtOrAfter(t, fps);
+            ASSERT_GE(FixedStepTime(k, fps), t) << "fps " << fps << ", t " << t;
+            if (k > 0) {
+                ASSERT_LT(FixedStepTime(k - 1, fps), t) << "fps " << fps << ", t " << t;
+            }
+        }
+    }
+    EXPECT_EQ(FirstFrameAtOrAfter(86'400'000, 1000), 86'400'000);
+    EXPECT_EQ(FirstFrameAtOrAfter(86'400'000, 60), 5'184'000);
+}
+
+TEST(PlaybackClock, FollowsRealTimeFromTheStartTime) {
+    PlaybackClock clock;
+    clock.Start(1'000'000, 5000);
+    EXPECT_EQ(clock.Time(1'000'000), 5000);
+    EXPECT_EQ(clock.Time(1'000'250), 5250);
+    EXPECT_EQ(clock.Time(999'000), 5000);  // a reading from before the start
+}
+
+TEST(PlaybackClock, PausingFreezesTimeAndResumingContinuesFromThere) {
+    PlaybackClock clock;
+    clock.Start(10'000, 0);
+    clock.SetPaused(true, 12'000);
+    EXPECT_TRUE(clock.Paused());
+    EXPECT_EQ(clock.Time(12'000), 2000);
+    EXPECT_EQ(clock.Time(50'000), 2000);
+    clock.SetPaused(true, 60'000);  // pausing twice must not move the frozen time
+    EXPECT_EQ(clock.Time(70'000), 2000);
+
+    clock.SetPaused(false, 80'000);
+    EXPECT_FALSE(clock.Paused());
+    EXPECT_EQ(clock.Time(80'000), 2000);
+    EXPECT_EQ(clock.Time(80'500), 2500);
+    clock.SetPaused(false, 90'000);  // nor resuming twice
+    EXPECT_EQ(clock.Time(90'000), 12'000);
+}
+
+TEST(PlaybackClock, SkipMovesTimeButNeverBeforeZero) {
+    PlaybackClock clock;
+    clock.Start(0, 1000);
+    clock.Skip(10'000, 500);
+    EXPECT_EQ(clock.Time(500), 11'500);
+    EXPECT_EQ(clock.Time(600), 11'600);
+    clock.Skip(-60'000, 600);
+    EXPECT_EQ(clock.Time(600), 0);
+    EXPECT_EQ(clock.Time(700), 100);
+
+    clock.SetPaused(true, 700);
+    clock.Skip(10'000, 800);
+    EXPECT_TRUE(clock.Paused());
+    EXPECT_EQ(clock.Time(5000), 10'100);
+    clock.SetPaused(false, 6000);
+    EXPECT_EQ(clock.Time(6100), 10'200);
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+#include "host/options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string ErrorOf(const std::vector<std::string>& arguments) {
+    Options options;
+    std::string error;
+    EXPECT_FALSE(ParseOptions(arguments, options, error));
+    return error;
+}
+
+TEST(ParseOptions, TakesEveryOptionInBothForms) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--data", "/d/demodat.zip", "--timeline=t.txt", "--size", "1920x1080",
+                              "--fullscreen", "--headless", "--fps=30", "--start", "1000", "--end=2000",
+                              "--seed", "4294967295", "--no-extensions", "--no-vsync", "--quiet", "--benchmark",
+                              "--capture=out/frames", "--help", "--version"},
+                             options, error))
+        << error;
+    EXPECT_EQ(options.dataPath, "/d/demodat.zip");
+    EXPECT_EQ(options.timelinePath, "t.txt");
+    EXPECT_EQ(options.width, 1920);
+    EXPECT_EQ(options.height, 1080);
+    EXPECT_EQ(options.fps, 30);
+    EXPECT_EQ(options.startMs, 1000);
+    EXPECT_EQ(options.endMs, 2000);
+    EXPECT_EQ(options.seed, 4294967295u);
+    EXPECT_EQ(options.capturePath, "out/frames");
+    EXPECT_TRUE(options.fullscreen && options.headless && options.noExtensions && options.noVsync &&
+                options.quiet && options.benchmark && options.help && options.version);
+
+    Options defaults;
+    ASSERT_TRUE(ParseOptions({}, defaults, error));
+    EXPECT_EQ(defaults.width, 0);
+    EXPECT_EQ(defaults.fps, 60);
+    EXPECT_FALSE(defaults.endMs.has_value());
+    EXPECT_FALSE(defaults.seed.has_value());
+
+    // A value may itself contain '=' and the limits themselves are allowed.
+    ASSERT_TRUE(ParseOptions({"--capture=a=b.mp4", "--size=16x16384", "--fps", "1000", "--seed=0",
+                              "--start", "86400000", "--end", "86400000"}, defaults, error)) << error;
+    EXPECT_EQ(defaults.capturePath, "a=b.mp4");
+    EXPECT_EQ(defaults.height, 16384);
+    EXPECT_EQ(defaults.seed, 0u);
+}
+
+TEST(ParseOptions, NamesTheOptionAndTheValueAtFault) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--fps", "0"}, "--fps: expected a whole number from 1 to 1000, got '0'"},
+        {{"--fps=60fps"}, "--fps: expected a whole number from 1 to 1000, got '60fps'"},
+        {{"--fps", " 60"}, "--fps: expected a whole number from 1 to 1000, got ' 60'"},
+        {{"--fps", "+60"}, "--fps: expected a whole number from 1 to 1000, got '+60'"},
+        {{"--seed", "4294967296"}, "--seed: expected a whole number from 0 to 4294967295, got '4294967296'"},
+        {{"--seed", "18446744073709551617"},
+         "--seed: expected a whole number from 0 to 4294967295, got '18446744073709551617'"},
+        {{"--start", "-1"}, "--start: expected a whole number from 0 to 86400000, got '-1'"},
+        {{"--end", "86400001"}, "--end: expected a whole number from 0 to 86400000, got '86400001'"},
+        {{"--size", "abc"}, "--size: expected WxH with each side from 16 to 16384, got 'abc'"},
+        {{"--size", "15x480"}, "--size: expected WxH with each side from 16 to 16384, got '15x480'"},
+        {{"--size", "640x16385"}, "--size: expected WxH with each side from 16 to 16384, got '640x16385'"},
+        {{"--size", "640x480x2"}, "--size: expected WxH with each side from 16 to 16384, got '640x480x2'"},
+        {{"--size", "x480"}, "--size: expected WxH with each side from 16 to 16384, got 'x480'"},
+        {{"--start", "5000", "--end", "3000"}, "--start 5000 is after --end 3000"},
+        {{"--fps"}, "--fps: missing value N"},
+        {{"--data="}, "--data: missing value PATH"},
+        {{"--capture", "--headless"}, "--capture: missing value DIR|FILE"},
+        {{"--headless=yes"}, "--headless: takes no value, got '--headless=yes'"},
+        {{"--frobnicate"}, "unknown option '--frobnicate' (see --help)"},
+        {{"-x"}, "unknown option '-x' (see --help)"},
+        {{"--FPS", "30"}, "unknown option '--FPS' (see --help)"},
+        {{"--headless", "demodat.zip"}, "unexpected argument 'demodat.zip' (see --help)"},
+        {{"-"}, "unexpected argument '-' (see --help)"},
+    };
+    for (const auto& [arguments, expected] : cases) EXPECT_EQ(ErrorOf(arguments), expected);
+}
+
+TEST(UsageText, ListsEveryOptionTheKeysAndTheCaptureForms) {
+    const std::string usage = UsageText();
+    for (const char* word : {"--help", "--version", "--data", "--timeline", "--size", "--fullscreen", "--headless",
+                             "--fps", "--start", "--end", "--seed", "--no-extensions", "--no-vsync", "--quiet",
+                             "--benchmark", "--capture", "Esc", "Space", "Alt+Enter", "F12", "Right arrow",
+                             "frame-000000.png", ".mp4", ".mkv", ".mov", ".webm"}) {
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    }
+}
+
+}  // namespace

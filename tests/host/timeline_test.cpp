@@ -1,0 +1,106 @@
+#include "host/timeline.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = TimelineEvent::Kind;
+
+std::string ErrorOf(const std::string& text) {
+    Timeline timeline;
+    std::string error;
+    EXPECT_FALSE(ParseTimeline(text, "timeline.txt", timeline, error)) << text;
+    return error;
+}
+
+TEST(ParseTimeline, ReadsEventsBetweenCommentsBlankLinesAndCarriageReturns) {
+    const std::string text =
+        "\xEF\xBB\xBF# the piece\r\n"
+        "\r\n"
+        "0 start CONTROL 0\r\n"
+        "  \t0\tstart\tCUBE2   1000\n"
+        "1500 param CONTROL \"  color and depth \"  \n"
+        "1500 param CONTROL \"\"\n"
+        "   # indented comment\n"
+        "89000 stop CUBE2\n"
+        "255000 end";  // no newline after the last line; CONTROL still runs, which is fine
+    Timeline timeline;
+    std::string error;
+    ASSERT_TRUE(ParseTimeline(text, "timeline.txt", timeline, error)) << error;
+    ASSERT_EQ(timeline.events.size(), 6u);
+    EXPECT_EQ(timeline.endTime, 255000);
+
+    const TimelineEvent& start = timeline.events[1];
+    EXPECT_EQ(start.kind, Kind::Start);
+    EXPECT_EQ(start.effect, "CUBE2");
+    EXPECT_EQ(start.layer, 1000);
+    EXPECT_EQ(start.line, 4);
+    const TimelineEvent& param = timeline.events[2];
+    EXPECT_EQ(param.kind, Kind::Param);
+    EXPECT_EQ(param.time, 1500);
+    EXPECT_EQ(param.text, "  color and depth ");
+    EXPECT_EQ(timeline.events[3].text, "");
+    EXPECT_EQ(timeline.events[4].kind, Kind::Stop);
+    EXPECT_EQ(timeline.events[4].line, 8);
+    EXPECT_EQ(timeline.events[5].kind, Kind::End);
+    EXPECT_EQ(timeline.events[5].line, 9);
+}
+
+TEST(ParseTimeline, NamesTheLineAndTheFault) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"0 begin CUBE 1\n", "timeline.txt:1: unknown command 'begin'"},
+        {"# c\n0\n", "timeline.txt:2: missing command after the time"},
+        {"0 start CUBE\n", "timeline.txt:1: start needs a layer after the effect name"},
+        {"0 start\n", "timeline.txt:1: start needs an effect name"},
+        {"0 start CUBE 1 2\n", "timeline.txt:1: extra field '2'"},
+        {"0 end now\n", "timeline.txt:1: extra field 'now'"},
+        {"0 start cube 1\n", "timeline.txt:1: effect name 'cube' must be upper-case letters, digits or '_'"},
+        {"1e3 end\n", "timeline.txt:1: time must be a whole number of ms from 0 to 86400000, got '1e3'"},
+        {"-5 end\n", "timeline.txt:1: time must be a whole number of ms from 0 to 86400000, got '-5'"},
+        {"86400001 end\n", "timeline.txt:1: time must be a whole number of ms from 0 to 86400000, got '86400001'"},
+        {"99999999999999999999999 end\n",
+         "timeline.txt:1: time must be a whole number of ms from 0 to 86400000, got '99999999999999999999999'"},
+        {"0 start CUBE 1001\n", "timeline.txt:1: layer must be a whole number from 0 to 1000, got '1001'"},
+        {"0 start CUBE x\n", "timeline.txt:1: layer must be a whole number from 0 to 1000, got 'x'"},
+        {"0 start CUBE 1\n0 param CUBE color\n", "timeline.txt:2: param needs a text in double quotes"},
+        {"0 start CUBE 1\n0 param CUBE\n", "timeline.txt:2: param needs a text in double quotes"},
+        {"0 start CUBE 1\n0 param CUBE \"color\n", "timeline.txt:2: missing closing quote"},
+        {"0 start CUBE 1\n0 param CUBE \"color\" x\n", "timeline.txt:2: text after the closing quote"},
+        {"0 start CUBE 1\n0 param CUBE \"a\"\"b\"\n", "timeline.txt:2: text after the closing quote"},
+        {"500 start CUBE 1\n499 stop CUBE\n", "timeline.txt:2: time 499 is before the previous line's 500"},
+        {"0 start CUBE 1\n5 start CUBE 2\n",
+         "timeline.txt:2: start of CUBE, which is already running (started on line 1)"},
+        {"0 stop CUBE\n", "timeline.txt:1: stop of CUBE, which is not running"},
+        {"0 start CUBE 1\n1 stop CUBE\n2 stop CUBE\n", "timeline.txt:3: stop of CUBE, which is not running"},
+        {"0 param CUBE \"x\"\n", "timeline.txt:1: param of CUBE, which is not running"},
+        {"0 end\n\n1 end\n", "timeline.txt:3: a second end (the first is on line 1)"},
+        {"0 end\n1 start CUBE 1\n", "timeline.txt:2: event after the end on line 1"},
+        {"0 start CUBE 1\n# no end\n\n", "timeline.txt:3: no end line"},
+        {"", "timeline.txt:1: no end line"},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(ErrorOf(text), expected);
+}
+
+TEST(ParseTimeline, RefusesWhatIsNotText) {
+    const char withNul[] = "0 start CUBE 1\n0 st\0rt X 1\n0 end\n";
+    EXPECT_EQ(ErrorOf(std::string(withNul, sizeof withNul - 1)), "timeline.txt:2: not a text file");
+    EXPECT_EQ(ErrorOf("# \xC3(\n0 end\n"), "timeline.txt:1: not a text file");           // broken sequence
+    EXPECT_EQ(ErrorOf("#\n#\n# \xC0\xAF\n0 end\n"), "timeline.txt:3: not a text file");  // overlong '/'
+    EXPECT_EQ(ErrorOf("# \xED\xA0\x80\n0 end\n"), "timeline.txt:1: not a text file");    // a lone surrogate
+    EXPECT_EQ(ErrorOf("0 end\n# \xE2\x82"), "timeline.txt:2: not a text file");          // cut short at the end
+
+    Timeline timeline;
+    std::string error;
+    EXPECT_TRUE(ParseTimeline("# d\xC3\xA9j\xC3\xA0 vu \xF0\x9F\x8E\xB5\n0 end\n", "t", timeline, error)) << error;
+}
+
+TEST(CheckTimelineNames, NamesTheFirstUnknownEffectAndItsLine) {
+    Timeline timeline;
+    std::string error;
+    ASSERT_TRUE(ParseTimeline("0 start CUBE 1\n5 start CUBE10 2\n9 end\n", "timeline.txt", timeline, error));
+    EXPECT_TRUE(CheckTimelineNames(timeline, {"CUBE", "CUBE10"}, "timeline.txt", error));
+    EXPECT_FALSE(CheckTimelineNames(timeline, {"CUBE", "CUBE2"}, "timeline.txt", error));
+    EXPECT_EQ(error, "timeline.txt:2: unknown effect CUBE10");
+}
+
+}  // namespace
