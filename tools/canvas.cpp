@@ -131,9 +131,8 @@ std::vector<int> CodePoints(const std::string& text) {
 Font::Font(const std::string& fileName) : data_(new Data) {
     const std::string path = std::string(TARNELVOIS_FONT_DIR) + "/" + fileName;
     std::ifstream in(path, std::ios::binary);
-    data_->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    const bool loaded = in.good() || in.eof();
-    if (!loaded || data_->bytes.empty() ||
+    if (in) data_->bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (data_->bytes.empty() ||
         stbtt_InitFont(&data_->info, data_->bytes.data(),
                        stbtt_GetFontOffsetForIndex(data_->bytes.data(), 0)) == 0) {
         std::fprintf(stderr, "make_archive: cannot read the font, is fonts-dejavu-core installed? (%s)\n",
@@ -231,11 +230,13 @@ namespace {
 void BoxLine(float* line, int count, int stride, int radius, std::vector<float>& scratch) {
     scratch.resize(count);
     for (int i = 0; i < count; ++i) scratch[i] = line[static_cast<std::size_t>(i) * stride];
-    const float norm = 1.0f / static_cast<float>(2 * radius + 1);
-    float sum = 0.0f;
+    // A running sum in double: in float, what is added and later subtracted leaves a residue that
+    // grows along a long line.
+    const double norm = 1.0 / (2 * radius + 1);
+    double sum = 0.0;
     for (int i = 0; i <= radius && i < count; ++i) sum += scratch[i];
     for (int i = 0; i < count; ++i) {
-        line[static_cast<std::size_t>(i) * stride] = sum * norm;
+        line[static_cast<std::size_t>(i) * stride] = static_cast<float>(sum * norm);
         const int entering = i + radius + 1;
         const int leaving = i - radius;
         if (entering < count) sum += scratch[entering];

@@ -161,6 +161,11 @@ void WriteArchive(const std::string& path, const std::vector<Entry>& entries) {
 }
 
 void Run(const Options& options) {
+    // The archive of an earlier build goes first: should this run stop anywhere (a picture that
+    // exits on a missing font included), the build sees no archive and tries again next time.
+    std::error_code ignored;
+    std::filesystem::remove(options.output, ignored);
+
     std::vector<Entry> entries;
     entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline)});
     // Everything is drawn before anything is written, so a failing picture leaves no files.
@@ -171,7 +176,6 @@ void Run(const Options& options) {
     // Written aside and moved into place whole: a build stopped half-way never leaves an archive
     // that looks finished.
     const std::string temporary = options.output + ".tmp";
-    std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
     try {
         WriteArchive(temporary, entries);

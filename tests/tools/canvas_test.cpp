@@ -1,0 +1,208 @@
+// The canvas as the host will see it (through its own TGA decoder), text placement, blur, and the
+// picture registry's order.
+#include "canvas.h"
+#include "src/host/image.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+
+namespace {
+
+Image Decode(const Canvas& canvas) {
+    Image image;
+    std::string error;
+    EXPECT_TRUE(DecodeTga(canvas.ToTga(), image, error)) << error;
+    return image;
+}
+
+// Pixel of a decoded image, with y counted from the top as on the canvas.
+std::array<int, 3> SeenFromTop(const Image& image, int x, int y) {
+    const std::size_t at = (static_cast<std::size_t>(image.height - 1 - y) * image.width + x) * 3;
+    return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
+}
+
+float Sum(const std::vector<float>& values) { return std::accumulate(values.begin(), values.end(), 0.0f); }
+
+}  // namespace
+
+TEST(CanvasTga, HeaderAndRawLayoutAreBgrBottomRowFirst) {
+    // Wider than 255 so the high byte of the width counts; not square so width and height cannot swap.
+    Canvas canvas(258, 2);
+    canvas.Set(0, 0, Color{1, 0, 0});    // top-left red
+    canvas.Set(0, 1, Color{0, 0, 1});    // bottom-left blue
+    canvas.Set(257, 1, Color{0, 1, 0});  // bottom-right green
+    const std::vector<std::uint8_t> tga = canvas.ToTga();
+
+    ASSERT_EQ(tga.size(), 18u + 258u * 2u * 3u);
+    EXPECT_EQ(tga[0], 0);   // no id field
+    EXPECT_EQ(tga[1], 0);   // no colour map
+    EXPECT_EQ(tga[2], 2);   // uncompressed true colour
+    EXPECT_EQ(tga[12], 2);  // width 258, little-endian
+    EXPECT_EQ(tga[13], 1);
+    EXPECT_EQ(tga[14], 2);
+    EXPECT_EQ(tga[15], 0);
+    EXPECT_EQ(tga[16], 24);
+    EXPECT_EQ(tga[17] & 0x20, 0);  // bottom-left origin
+
+    // First pixel written is the bottom-left one as seen, blue, stored B, G, R.
+    EXPECT_EQ(tga[18], 255);
+    EXPECT_EQ(tga[19], 0);
+    EXPECT_EQ(tga[20], 0);
+    // Last pixel written is the top-right one, black; the one before the top row is bottom-right green.
+    const std::size_t bottomRight = 18 + 257 * 3;
+    EXPECT_EQ(tga[bottomRight + 1], 255);
+    const std::size_t topLeft = 18 + 258 * 3;
+    EXPECT_EQ(tga[topLeft + 2], 255);
+    EXPECT_EQ(tga[topLeft + 0], 0);
+}
+
+TEST(CanvasTga, HostDecoderSeesThePictureUpright) {
+    Canvas canvas(4, 2);
+    canvas.Set(0, 0, Color{1, 0, 0});
+    canvas.Set(3, 0, Color{0, 1, 0});
+    canvas.Set(1, 1, Color{0, 0, 1});
+    const Image image = Decode(canvas);
+    ASSERT_EQ(image.width, 4);
+    ASSERT_EQ(image.height, 2);
+    EXPECT_EQ(SeenFromTop(image, 0, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(SeenFromTop(image, 3, 0), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(SeenFromTop(image, 1, 1), (std::array<int, 3>{0, 0, 255}));
+    EXPECT_EQ(SeenFromTop(image, 0, 1), (std::array<int, 3>{0, 0, 0}));
+    // Texture row t = 0 is the bottom row as seen.
+    EXPECT_EQ(image.rgb[1 * 3 + 2], 255);
+}
+
+TEST(CanvasTga, ChannelsAreClampedAndRoundedOnlyWhenWritten) {
+    Canvas canvas(8, 1);
+    canvas.Set(0, 0, Color{-0.5f, 2.0f, 0.5f});
+    canvas.Set(1, 0, Color{NAN, 1.0f / 255.0f, 0.499f / 255.0f});
+    // Light accumulates past 1 on the canvas; only the written byte saturates.
+    canvas.Add(2, 0, Color{1, 1, 1}, 1.5f);
+    canvas.Mix(2, 0, Color{0, 0, 0}, 0.5f);
+    canvas.Add(3, 0, Color{1, 0, 0});
+    canvas.Add(3, 0, Color{1, 0, 0}, -0.75f);
+    // Writes off the canvas are ignored, reads give black.
+    canvas.Set(8, 0, Color{1, 1, 1});
+    canvas.Add(-1, 0, Color{1, 1, 1});
+    canvas.Mix(0, 1, Color{1, 1, 1}, 1.0f);
+    EXPECT_EQ(canvas.Get(8, 0).r, 0.0f);
+
+    const Image image = Decode(canvas);
+    EXPECT_EQ(SeenFromTop(image, 0, 0), (std::array<int, 3>{0, 255, 128}));
+    EXPECT_EQ(SeenFromTop(image, 1, 0), (std::array<int, 3>{0, 1, 0}));
+    EXPECT_EQ(SeenFromTop(image, 2, 0), (std::array<int, 3>{191, 191, 191}));
+    EXPECT_EQ(SeenFromTop(image, 3, 0), (std::array<int, 3>{64, 0, 0}));
+    EXPECT_EQ(SeenFromTop(image, 7, 0), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST(FontText, DrawsInItsColourAboveTheBaselineFromTheLeftEdge) {
+    const Font font("DejaVuSans.ttf");
+    Canvas canvas(128, 64);
+    const float left = 20, baseline = 40, height = 32;
+    font.DrawText(canvas, "HH", left, baseline, height, Color{1, 0, 0});
+
+    int marked = 0;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const Color pixel = canvas.Get(x, y);
+            EXPECT_EQ(pixel.g, 0.0f);
+            if (pixel.r <= 0.0f) continue;
+            ++marked;
+            // Capitals without descenders sit on the baseline, within the pixel height.
+            EXPECT_LT(y, baseline + 1) << x << "," << y;
+            EXPECT_GT(y, baseline - height) << x << "," << y;
+            EXPECT_GE(x, left - 1) << x << "," << y;
+            EXPECT_LT(x, left + font.TextWidth("HH", height) + 1) << x << "," << y;
+        }
+    EXPECT_GT(marked, 100);
+    // The stems of an H are fully covered somewhere: the text is drawn at full strength.
+    float brightest = 0;
+    for (int x = 0; x < canvas.Width(); ++x) brightest = std::max(brightest, canvas.Get(x, 30).r);
+    EXPECT_GT(brightest, 0.99f);
+}
+
+TEST(FontText, WidthGrowsWithTextAndSizeAndHonoursKerning) {
+    const Font font("DejaVuSans.ttf");
+    EXPECT_EQ(font.TextWidth("", 32), 0.0f);
+    const float one = font.TextWidth("A", 32);
+    EXPECT_GT(one, 5.0f);
+    EXPECT_GT(font.TextWidth("AB", 32), one);
+    EXPECT_NEAR(font.TextWidth("Tarnelvois", 64), 2 * font.TextWidth("Tarnelvois", 32), 1.0f);
+    // "AV" is a classic kerned pair: set tighter than the letters apart.
+    EXPECT_LT(font.TextWidth("AV", 32), font.TextWidth("A", 32) + font.TextWidth("V", 32) - 0.5f);
+}
+
+TEST(FontText, CentredTextBalancesAroundTheCentre) {
+    const Font font("DejaVuSans-Bold.ttf");
+    Canvas canvas(256, 64);
+    font.DrawTextCentred(canvas, "OXO", 100, 48, 40, Color{1, 1, 1});
+    double weight = 0, moment = 0;
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            weight += canvas.Get(x, y).r;
+            moment += canvas.Get(x, y).r * (x + 0.5);
+        }
+    ASSERT_GT(weight, 0);
+    EXPECT_NEAR(moment / weight, 100.0, 2.0);
+}
+
+TEST(FontText, Utf8AndLatin1SpellTheSameLetter) {
+    const Font font("DejaVuSans.ttf");
+    const std::vector<float> utf8 = font.Mask("caf\xc3\xa9", 24, 80, 32, 2, 24);
+    const std::vector<float> latin1 = font.Mask("caf\xe9", 24, 80, 32, 2, 24);
+    EXPECT_EQ(utf8, latin1);
+    EXPECT_FLOAT_EQ(font.TextWidth("\xc3\xa9", 24), font.TextWidth("\xe9", 24));
+    // A stray continuation byte is not swallowed with its neighbour.
+    EXPECT_GT(font.TextWidth("\xa9x", 24), font.TextWidth("x", 24));
+}
+
+TEST(FontText, MaskClipsToItsBoundsWithoutLosingTheRest) {
+    const Font font("DejaVuSans.ttf");
+    // Text starting off the left edge and running past the right: only the visible part, no crash.
+    const std::vector<float> mask = font.Mask("WWWWWWWW", 32, 40, 40, -30, 30);
+    ASSERT_EQ(mask.size(), 40u * 40u);
+    EXPECT_GT(Sum(mask), 50.0f);
+    for (float value : mask) EXPECT_LE(value, 1.0f);
+}
+
+TEST(Blur, SpreadsAnImpulseSymmetricallyAndKeepsItsWeight) {
+    const int size = 41, centre = 20, radius = 3;
+    std::vector<float> mask(size * size, 0.0f);
+    mask[centre * size + centre] = 1.0f;
+    const std::vector<float> blurred = BlurMask(mask, size, size, radius);
+    auto at = [&](int x, int y) { return blurred[y * size + x]; };
+
+    EXPECT_NEAR(Sum(blurred), 1.0f, 1e-4f);
+    EXPECT_LT(at(centre, centre), 0.1f);
+    EXPECT_GT(at(centre, centre), at(centre + 2, centre));
+    EXPECT_NEAR(at(centre - 4, centre), at(centre + 4, centre), 1e-6f);
+    EXPECT_NEAR(at(centre, centre - 4), at(centre + 4, centre), 1e-6f);
+    // Three passes reach 3 * radius and no further (beyond, only rounding residue of the running sum).
+    EXPECT_GT(at(centre + 3 * radius, centre), 1e-5f);
+    EXPECT_LT(at(centre + 3 * radius + 1, centre), 1e-9f);
+    EXPECT_LT(at(0, 0), 1e-9f);
+}
+
+TEST(Blur, ZeroRadiusKeepsTheMaskAndAWrongSizeIsRefused) {
+    const std::vector<float> mask = {0, 1, 0.5f, 0.25f, 0, 0};
+    EXPECT_EQ(BlurMask(mask, 3, 2, 0), mask);
+    EXPECT_THROW(BlurMask(mask, 4, 2, 1), std::invalid_argument);
+}
+
+namespace {
+Canvas DrawSmall() { return Canvas(2, 2); }
+}  // namespace
+PICTURE("zz-test-late.tga", DrawSmall);
+PICTURE("aa-test-early.tga", DrawSmall);
+
+TEST(Registry, ListsPicturesByNameWhateverTheRegistrationOrder) {
+    const std::vector<RegisteredPicture>& pictures = RegisteredPictures();
+    ASSERT_EQ(pictures.size(), 2u);
+    EXPECT_EQ(pictures[0].name, "aa-test-early.tga");
+    EXPECT_EQ(pictures[1].name, "zz-test-late.tga");
+    EXPECT_EQ(pictures[0].draw().Width(), 2);
+}
