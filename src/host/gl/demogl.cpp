@@ -78,6 +78,7 @@ void DEMOGL_AppEnd()
     host.context.reset();
     host.archive.reset();
     host.effects.clear();
+    host.registrationFailed = false;
     SDL_Quit();
 }
 
