@@ -1,1 +1,127 @@
+// The entry function against the recording host: what it registers, in which order, with which
+// record and variables, and what it hands back as the exit status.
 #include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "effects/rcube.h"
+#include "effects/spot.h"
+#include "tests/support/recorder.h"
+
+namespace {
+
+int RunEntry()
+{
+    char commandLine[] = "";
+    return WinMain(nullptr, nullptr, commandLine, 1);
+}
+
+std::vector<std::string> RegisteredNames()
+{
+    std::vector<std::string> names;
+    for (const RecordedCall& call : recorder::CallsNamed("DEMOGL_EffectRegister")) names.push_back(call.text);
+    return names;
+}
+
+template <typename Effect>
+Effect* Registered(const std::string& name)
+{
+    for (const RecordedCall& call : recorder::CallsNamed("DEMOGL_EffectRegister"))
+        if (call.text == name) return reinterpret_cast<Effect*>(static_cast<std::uintptr_t>(call.Arg(0)));
+    return nullptr;
+}
+
+TEST(Startup, RegistersEveryEffectOnceInItsOrderAsSeparateObjects)
+{
+    recorder::Reset();
+    RunEntry();
+    const std::vector<std::string> expected = {
+        "SNOW",  "STAR", "CUBE",  "CUBE2",  "CUBE3",    "CUBE4", "CUBE5",  "CUBE6",    "CUBE7",    "CUBE8",  "CUBE9",   "LOGO",
+        "LINE",  "SPOT", "SPOT2", "SPOT3",  "SPOT4",    "SPLASH", "NDSPLASH", "ZEP", "RCUBE", "RCUBE2", "SCROLLER", "CONTROL"};
+    EXPECT_EQ(RegisteredNames(), expected);
+    std::set<double> objects;
+    for (const RecordedCall& call : recorder::CallsNamed("DEMOGL_EffectRegister")) {
+        EXPECT_NE(call.Arg(0), 0) << call.text;
+        objects.insert(call.Arg(0));
+    }
+    EXPECT_EQ(objects.size(), expected.size()) << "every name needs an object of its own";
+}
+
+TEST(Startup, VariablesAreSetInOrderBeforeRegistration)
+{
+    recorder::Reset();
+    RunEntry();
+    std::vector<std::string> sequence;
+    for (const RecordedCall& call : recorder::Calls()) {
+        if (call.name != "DEMOGL_SetVariable") continue;
+        sequence.push_back(std::to_string(int(call.Arg(0))) + ":" + call.text +
+                           (call.args.size() > 1 ? "=" + std::to_string(int(call.Arg(1))) : ""));
+    }
+    EXPECT_EQ(sequence, (std::vector<std::string>{"1:bool=1", "2:int=1", "4:demodat.zip", "12:bool=1", "6:bool=0",
+                                                  "9:bool=0"}));
+    const std::vector<std::string> names = recorder::Names();
+    auto lastVariable = std::find(names.rbegin(), names.rend(), "DEMOGL_SetVariable");
+    auto firstRegistration = std::find(names.begin(), names.end(), "DEMOGL_EffectRegister");
+    EXPECT_LT(names.rend() - lastVariable - 1, firstRegistration - names.begin());
+}
+
+TEST(Startup, TheRecordHoldsItsValuesAtTheirPositions)
+{
+    recorder::Reset();
+    RunEntry();
+    unsigned char bytes[sizeof(SStartupDat)];
+    std::memcpy(bytes, &recorder::LastStartup(), sizeof bytes);
+    ASSERT_EQ(sizeof bytes, 544u);
+    auto int32At = [&](size_t offset) {
+        std::int32_t value;
+        std::memcpy(&value, bytes + offset, 4);
+        return value;
+    };
+    EXPECT_EQ(bytes[0], 0);
+    EXPECT_EQ(int32At(4), 1);
+    EXPECT_EQ(bytes[8], 1);
+    EXPECT_EQ(bytes[9], 1);
+    EXPECT_EQ(bytes[10], 1);
+    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 11), "TarnelVois");
+    EXPECT_STREQ(reinterpret_cast<const char*>(bytes + 267), "KorbaPlunte");
+    for (size_t i = 11 + 10; i < 267; ++i) ASSERT_EQ(bytes[i], 0) << "first name field, byte " << i;
+    for (size_t i = 267 + 11; i < 523; ++i) ASSERT_EQ(bytes[i], 0) << "second name field, byte " << i;
+    EXPECT_EQ(bytes[523], 1);
+    EXPECT_EQ(bytes[524], 1);
+    EXPECT_EQ(bytes[525], 1);
+    EXPECT_EQ(int32At(528), 0);
+    const unsigned char flags[] = {1, 1, 0, 0, 1};
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(bytes[532 + i], flags[i]) << "flag at " << 532 + i;
+    EXPECT_EQ(int32At(540), 90);
+    EXPECT_EQ(recorder::LastRunTitle(), "Tarnelvois");
+    EXPECT_EQ(recorder::CallsNamed("DEMOGL_AppRun").at(0).args, (std::vector<double>{0, 0, 0, 1}));
+}
+
+TEST(Startup, KindsAreInPlaceWhenTheRunBegins)
+{
+    recorder::Reset();
+    std::vector<int> spotKinds, latticeKinds;
+    recorder::runHook = [&] {
+        for (const char* name : {"SPOT", "SPOT2", "SPOT3", "SPOT4"}) spotKinds.push_back(Registered<CSpotEffect>(name)->kind);
+        for (const char* name : {"RCUBE", "RCUBE2"}) latticeKinds.push_back(Registered<CRCubeEffect>(name)->kind);
+    };
+    RunEntry();
+    EXPECT_EQ(spotKinds, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(latticeKinds, (std::vector<int>{1, 2}));
+}
+
+TEST(Startup, TheHostIsEndedAfterTheRunAndAFailedRunIsNotReportedAsSuccess)
+{
+    recorder::Reset();
+    EXPECT_EQ(RunEntry(), 0);
+    const std::vector<std::string> names = recorder::Names();
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names[names.size() - 2], "DEMOGL_AppRun");
+    EXPECT_EQ(names.back(), "DEMOGL_AppEnd");
+
+    recorder::Reset();
+    recorder::runResult = 1;
+    EXPECT_EQ(RunEntry(), 1);
+}
+
+}  // namespace

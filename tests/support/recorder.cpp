@@ -24,6 +24,7 @@ void Record(const char* name, std::vector<double> args, std::string text = {})
 namespace recorder {
 
 int runResult = 0;
+std::function<void()> runHook;
 
 void Reset()
 {
@@ -31,6 +32,7 @@ void Reset()
     extensions.clear();
     nextTextureId = 1;
     runResult = 0;
+    runHook = nullptr;
 }
 
 const std::vector<RecordedCall>& Calls() { return calls; }
@@ -155,6 +157,7 @@ int DEMOGL_AppRun(HINSTANCE, const SStartupDat* startup, const char* title, bool
     lastStartup = *startup;
     lastTitle = title;
     Record("DEMOGL_AppRun", {double(useCrtDialog), double(soundSystem), double(frameLimit), double(startRunMode)}, title);
+    if (recorder::runHook) recorder::runHook();
     return recorder::runResult;
 }
 

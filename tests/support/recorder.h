@@ -2,6 +2,7 @@
 // against it instead of the real libraries, run an effect, and read back what it called.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,7 @@ void SetExtension(int id, bool available);
 const SStartupDat& LastStartup();
 const std::string& LastRunTitle();
 extern int runResult;
+// Called inside DEMOGL_AppRun, while the registered objects are alive.
+extern std::function<void()> runHook;
 
 }  // namespace recorder
