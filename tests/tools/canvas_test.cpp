@@ -160,15 +160,6 @@ TEST(FontText, Utf8AndLatin1SpellTheSameLetter) {
     EXPECT_GT(font.TextWidth("\xa9x", 24), font.TextWidth("x", 24));
 }
 
-TEST(FontText, MaskClipsToItsBoundsWithoutLosingTheRest) {
-    const Font font("DejaVuSans.ttf");
-    // Text starting off the left edge and running past the right: only the visible part, no crash.
-    const std::vector<float> mask = font.Mask("WWWWWWWW", 32, 40, 40, -30, 30);
-    ASSERT_EQ(mask.size(), 40u * 40u);
-    EXPECT_GT(Sum(mask), 50.0f);
-    for (float value : mask) EXPECT_LE(value, 1.0f);
-}
-
 TEST(Blur, SpreadsAnImpulseSymmetricallyAndKeepsItsWeight) {
     const int size = 41, centre = 20, radius = 3;
     std::vector<float> mask(size * size, 0.0f);
