@@ -105,7 +105,7 @@ Canvas DrawSplash()
     AddMask(canvas, letters, Color{1.0f, 0.97f, 0.9f});
 
     const Font serif("DejaVuSerif.ttf");
-    DrawTracked(canvas, serif, "presents", 392.0f, 30.0f, 9.0f, Color{0.8f, 0.85f, 1.0f});
+    DrawTracked(canvas, serif, "presents", 392.0f, 30.0f, 9.0f, Color{0.92f, 0.95f, 1.0f});
     return canvas;
 }
 

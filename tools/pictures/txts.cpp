@@ -62,8 +62,8 @@ void DrawBand(Canvas& canvas, int band, const Caption& caption)
     for (int y = kMargin; y < kBandRows - kMargin; ++y)
         for (int x = kMargin; x < kWidth - kMargin; ++x) {
             size_t at = y * kWidth + x;
-            canvas.Add(x, top + y, style.glow, wideGlow[at] * 1.1f + tightGlow[at] * 0.6f + ruleGlow[at] * 1.5f);
-            canvas.Add(x, top + y, style.glow, rule[at] * 0.8f);
+            canvas.Add(x, top + y, style.glow, wideGlow[at] * 1.8f + tightGlow[at] * 1.0f + ruleGlow[at] * 2.0f);
+            canvas.Add(x, top + y, style.glow, rule[at]);
             canvas.Add(x, top + y, style.core, letters[at]);
         }
 }

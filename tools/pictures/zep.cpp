@@ -42,7 +42,7 @@ Color Sum(Color a, Color b) { return Color{a.r + b.r, a.g + b.g, a.b + b.b}; }
 // Light from the moon, up and to the left, slightly in front; and a cold rim light from behind.
 const Vector kMoon = Normalised(Vector{-0.45f, -0.7f, 0.55f});
 const Color kMoonLight{1.0f, 0.97f, 0.9f};
-const Color kSkyLight{0.16f, 0.2f, 0.32f};
+const Color kSkyLight{0.3f, 0.34f, 0.46f};
 const Color kRimLight{0.45f, 0.6f, 1.0f};
 
 // Radius of the hull at a fraction of its length: a blunt, round nose and a long taper to a point.
@@ -130,7 +130,7 @@ Sample Hull(float x, float y, const std::vector<float>& lettering)
     float slope = (HullRadiusAt(along + step) - HullRadiusAt(along - step)) / (2 * step * (kTailX - kNoseX));
     Vector normal = Normalised(Vector{-slope, across, facing});
 
-    Color paint{0.8f, 0.8f, 0.78f};
+    Color paint{0.95f, 0.94f, 0.9f};
     // Girders: rings along the hull and seams along it, as faint darker lines.
     float ring = std::fabs(std::fmod(along * 17.0f, 1.0f) - 0.5f);
     float angle = std::asin(across);
@@ -159,7 +159,7 @@ Sample Gondola(float x, float y)
     sample.covered = true;
     float down = (y - (top + bottom) / 2) / ((bottom - top) / 2);
     Vector normal = Normalised(Vector{(x - (left + right) / 2) / 140.0f, down * 0.8f, 1.0f});
-    sample.color = Lit(Color{0.38f, 0.24f, 0.16f}, normal, 0.3f);
+    sample.color = Lit(Color{0.6f, 0.4f, 0.25f}, normal, 0.3f);
     // Windows: small rectangles that glow on their own.
     float windowX = std::fmod(x - left - 8, 14.0f);
     if (x > left + 10 && x < right - 10 && windowX > 0 && windowX < 8 && y > 321 && y < 332)
