@@ -1,7 +1,7 @@
 // Line.tga: the band texture of the line across the screen. The top tenth holds a glowing dashed
-// rule (the white strip); rows 0.375 to 0.5 hold two interlaced waves (the violet and blue strips).
-// Everything else is black. The effect repeats it along s, so every pattern has a whole number of
-// periods across the width and the right edge runs on into the left.
+// rule (the white strip); rows 0.375 to 0.5 hold two waves, one each side of the middle (the
+// violet and blue strips). Everything else is black. The effect repeats it along s, so every
+// pattern has a whole number of periods across the width and the right edge runs on into the left.
 #include <algorithm>
 #include <cmath>
 
@@ -80,20 +80,21 @@ float WaveDistance(float column, float row, float cycles, float amplitude, float
     return (row - curveY) / std::sqrt(1.0f + slope * slope);
 }
 
+// One wave above the middle of the band and one below it, never crossing the middle: the tinted
+// strips are drawn over the white one, and any light of theirs on its rule would stain it.
 void DrawWaves(Canvas& canvas)
 {
     const float centre = (kWaveTop + kWaveBottom) / 2;
     for (int y = int(kWaveTop); y < int(kWaveBottom); ++y) {
         float row = y + 0.5f;
-        float envelope = BandEnvelope(row, kWaveTop, kWaveBottom, 5.0f);
+        float envelope = BandEnvelope(row, kWaveTop, kWaveBottom, 3.0f);
         for (int x = 0; x < kSize; ++x) {
             float column = x + 0.5f;
-            float first = WaveDistance(column, row, 2.0f, 6.0f, 0.0f, centre);
-            float second = WaveDistance(column, row, 3.0f, 5.0f, 1.3f, centre);
+            float upper = WaveDistance(column, row, 2.0f, 4.0f, 0.0f, centre - 7.0f);
+            float lower = WaveDistance(column, row, 3.0f, 4.0f, 1.3f, centre + 7.0f);
             float pulse = 0.7f + 0.3f * std::sin(kTau * column / kSize);
-            float light = pulse * (0.75f * Gaussian(first, 1.2f) + 0.3f * Gaussian(first, 3.5f)) +
-                          (1.3f - pulse) * (0.6f * Gaussian(second, 1.0f) + 0.25f * Gaussian(second, 3.0f)) +
-                          0.12f * Gaussian(row - centre, 6.0f);
+            float light = pulse * (0.85f * Gaussian(upper, 1.0f) + 0.15f * Gaussian(upper, 1.8f)) +
+                          (1.4f - pulse) * (0.7f * Gaussian(lower, 0.9f) + 0.12f * Gaussian(lower, 1.8f));
             canvas.Add(x, y, Color{1.0f, 1.0f, 1.0f}, envelope * light);
         }
     }
