@@ -5,17 +5,26 @@
 #include <new>
 
 #include "effects/control.h"
+#include "effects/cube.h"
 #include "effects/line.h"
 #include "effects/logo.h"
+#include "effects/rcube.h"
 #include "effects/ndsplash.h"
 #include "effects/scroller.h"
+#include "effects/snow.h"
 #include "effects/splash.h"
 #include "effects/spot.h"
+#include "effects/star.h"
 #include "effects/zep.h"
 #include "host/demogl.h"
 #include "host/random.h"
 
 namespace {
+
+// The nine cubes differ only by the name the timeline starts them under.
+constexpr int kCubeCount = 9;
+const char* const kCubeNames[kCubeCount] = {"CUBE",  "CUBE2", "CUBE3", "CUBE4", "CUBE5",
+                                            "CUBE6", "CUBE7", "CUBE8", "CUBE9"};
 
 void FillStartupRecord(SStartupDat& startup)
 {
@@ -42,6 +51,10 @@ void FillStartupRecord(SStartupDat& startup)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    CCubeEffect* cubes[kCubeCount];
+    for (CCubeEffect*& cube : cubes) cube = new (std::nothrow) CCubeEffect;
+    CSnowEffect* snow = new (std::nothrow) CSnowEffect;
+    CStarEffect* star = new (std::nothrow) CStarEffect;
     CLogoEffect* logo = new (std::nothrow) CLogoEffect;
     CLineEffect* line = new (std::nothrow) CLineEffect;
     CSpotEffect* spot = new (std::nothrow) CSpotEffect;
@@ -51,6 +64,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     CZepEffect* zep = new (std::nothrow) CZepEffect;
     CSplashEffect* splash = new (std::nothrow) CSplashEffect;
     CNdSplashEffect* ndsplash = new (std::nothrow) CNdSplashEffect;
+    CRCubeEffect* rcube = new (std::nothrow) CRCubeEffect;
+    CRCubeEffect* rcube2 = new (std::nothrow) CRCubeEffect;
     CScrollerEffect* scroller = new (std::nothrow) CScrollerEffect;
     CControlEffect* control = new (std::nothrow) CControlEffect;
 
@@ -66,6 +81,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SStartupDat startup;
     FillStartupRecord(startup);
 
+    DEMOGL_EffectRegister(snow, "SNOW");
+    DEMOGL_EffectRegister(star, "STAR");
+    for (int i = 0; i < kCubeCount; ++i) DEMOGL_EffectRegister(cubes[i], kCubeNames[i]);
     DEMOGL_EffectRegister(logo, "LOGO");
     DEMOGL_EffectRegister(line, "LINE");
     DEMOGL_EffectRegister(spot, "SPOT");
@@ -75,6 +93,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DEMOGL_EffectRegister(splash, "SPLASH");
     DEMOGL_EffectRegister(ndsplash, "NDSPLASH");
     DEMOGL_EffectRegister(zep, "ZEP");
+    DEMOGL_EffectRegister(rcube, "RCUBE");
+    DEMOGL_EffectRegister(rcube2, "RCUBE2");
     DEMOGL_EffectRegister(scroller, "SCROLLER");
     DEMOGL_EffectRegister(control, "CONTROL");
 
@@ -82,11 +102,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (spot2) spot2->SetKind(2);
     if (spot3) spot3->SetKind(3);
     if (spot4) spot4->SetKind(4);
+    if (rcube) rcube->kind = 1;
+    if (rcube2) rcube2->kind = 2;
 
     // A run that could not take place is not reported as success.
     int status = DEMOGL_AppRun(instance, &startup, "Tarnelvois", false, 0, 0, 1);
     DEMOGL_AppEnd();
 
+    if (snow) delete snow;
+    if (star) delete star;
+    for (CCubeEffect* cube : cubes)
+        if (cube) delete cube;
     if (logo) delete logo;
     if (line) delete line;
     if (spot) delete spot;
@@ -94,6 +120,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (spot3) delete spot3;
     if (spot4) delete spot4;
     if (zep) delete zep;
+    if (rcube) delete rcube;
+    if (rcube2) delete rcube2;
     if (splash) delete splash;
     if (ndsplash) delete ndsplash;
     if (scroller) delete scroller;
