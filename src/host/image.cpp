@@ -26,9 +26,23 @@ TgaHeader ReadHeader(const std::uint8_t* bytes) {
 bool IsBitDepth(int bits) { return bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32; }
 std::uint64_t BytesFor(int bits) { return static_cast<std::uint64_t>(bits + 7) / 8; }
 
+// Walks the run-length packets without decoding them: a few bytes must not make the decoder fill
+// a picture of the largest size with zeros.
+bool RunLengthDataFits(const std::vector<std::uint8_t>& file, std::uint64_t at, std::uint64_t pixelBytes,
+                       std::uint64_t pixels) {
+    while (pixels > 0) {
+        if (at >= file.size()) return false;
+        const std::uint8_t packet = file[at++];
+        const std::uint64_t count = (packet & 0x7F) + 1u;
+        at += (packet & 0x80) ? pixelBytes : count * pixelBytes;
+        pixels -= count < pixels ? count : pixels;
+    }
+    return at <= file.size();
+}
+
 // Everything stb_image would otherwise take on trust or misread: the type, the size, the colour
 // map, and whether the file holds the pixels its header promises.
-std::string CheckHeader(const TgaHeader& tga, std::size_t fileSize) {
+std::string CheckHeader(const TgaHeader& tga, const std::vector<std::uint8_t>& file) {
     const int type = tga.imageType;
     if (type != 1 && type != 2 && type != 3 && type != 9 && type != 10 && type != 11) {
         return "unsupported TGA type " + std::to_string(type);
@@ -53,11 +67,12 @@ std::string CheckHeader(const TgaHeader& tga, std::size_t fileSize) {
         }
         mapBytes = tga.mapLength * BytesFor(tga.mapEntryBits);
     }
-    std::uint64_t needed = kHeaderSize + tga.idLength + mapBytes;
+    const std::uint64_t pixelsAt = kHeaderSize + tga.idLength + mapBytes;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(tga.width) * tga.height;
     const bool runLength = type >= 9;
-    if (!runLength) needed += static_cast<std::uint64_t>(tga.width) * tga.height * BytesFor(tga.pixelBits);
-    if (fileSize < needed) return "truncated";
-    return {};
+    const bool fits = runLength ? RunLengthDataFits(file, pixelsAt, BytesFor(tga.pixelBits), pixels)
+                                : pixelsAt + pixels * BytesFor(tga.pixelBits) <= file.size();
+    return fits ? std::string() : "truncated";
 }
 
 const char* FailureReason() {
@@ -77,7 +92,7 @@ bool DecodeTga(const std::vector<std::uint8_t>& file, Image& image, std::string&
         return false;
     }
     const TgaHeader tga = ReadHeader(file.data());
-    if (std::string problem = CheckHeader(tga, file.size()); !problem.empty()) {
+    if (std::string problem = CheckHeader(tga, file); !problem.empty()) {
         error = problem;
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,7 @@ constexpr OptionInfo kOptions[] = {
     {"--no-extensions", nullptr, "act as if no optional GL extension were present"},
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
     {"--quiet", nullptr, "print only errors"},
-    {"--benchmark", nullptr, "print frame time statistics at the end"},
+    {"--benchmark", nullptr, "report frame timing at the end"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
 };
 
@@ -106,12 +107,14 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
 }
 
 void ApplySwitch(const std::string& name, Options& options) {
-    bool* flags[] = {&options.help, &options.version, &options.fullscreen, &options.headless,
-                     &options.noExtensions, &options.noVsync, &options.quiet, &options.benchmark};
-    const char* names[] = {"--help", "--version", "--fullscreen", "--headless",
-                           "--no-extensions", "--no-vsync", "--quiet", "--benchmark"};
-    for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
-        if (name == names[i]) *flags[i] = true;
+    const std::pair<const char*, bool*> switches[] = {
+        {"--help", &options.help},         {"--version", &options.version},
+        {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
+        {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
+        {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
+    };
+    for (const auto& [switchName, flag] : switches) {
+        if (name == switchName) *flag = true;
     }
 }
 
@@ -122,7 +125,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         const std::string& argument = arguments[i];
         const std::size_t equals = argument.find('=');
         const std::string name = argument == "-h" ? "--help" : argument.substr(0, equals);
-        const OptionInfo* option = argument.rfind("--", 0) == 0 || argument == "-h" ? FindOption(name) : nullptr;
+        const OptionInfo* option = name.rfind("--", 0) == 0 ? FindOption(name) : nullptr;
         if (option == nullptr) {
             error = (argument.rfind("-", 0) == 0 && argument.size() > 1 ? "unknown option " : "unexpected argument ") +
                     Quoted(argument) + " (see --help)";
@@ -167,13 +170,13 @@ std::string UsageText() {
     }
     text +=
         "\nKeys while playing:\n"
-        "  Esc, Q            quit\n"
-        "  Space             pause or resume\n"
-        "  F, Alt+Enter      switch between window and full screen\n"
-        "  F12               save a screenshot as PNG\n"
-        "  Right arrow       skip 10 seconds ahead\n"
+        "  Esc, Q                  quit\n"
+        "  Space                   pause or resume\n"
+        "  F, Alt+Enter            switch between window and full screen\n"
+        "  F12                     save a screenshot as PNG\n"
+        "  Right arrow             skip 10 seconds ahead\n"
         "\nCapture (--capture, usually with --headless):\n"
-        "  DIR               one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4          a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
+        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
+        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
     return text;
 }

@@ -96,6 +96,8 @@ TEST(DecodeTga, ReadsRunLengthColourMappedAndGrey) {
     rest = Pixels({kGreen, kBlue, kWhite, kBlue});
     body.insert(body.end(), rest.begin(), rest.end());
     EXPECT_EQ(Decode(MakeTga(rle, body)).rgb, Rows({kRed, kRed, kGreen, kBlue, kWhite, kBlue}));
+    body.pop_back();
+    EXPECT_EQ(ErrorOf(MakeTga(rle, body)), "truncated");
 
     Header mapped;
     mapped.type = 1;
@@ -134,6 +136,8 @@ TEST(DecodeTga, RefusesWhatItCannotShowSafely) {
     h.height = kMaxImageSide + 1;
     h.type = 10;  // run-length data could claim any size in a few bytes
     EXPECT_EQ(ErrorOf(MakeTga(h, {0xFF, 0, 0, 0})), "size 2x8193");
+    h.height = kMaxImageSide;
+    EXPECT_EQ(ErrorOf(MakeTga(h, {0xFF, 0, 0, 0})), "truncated");
 
     Header mapped;
     mapped.type = 1;
