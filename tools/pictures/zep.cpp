@@ -139,10 +139,10 @@ Sample Hull(float x, float y, const std::vector<float>& lettering)
     paint = Scaled(paint, 1.0f - 0.28f * line);
     // A red cap on the nose.
     if (along < 0.045f) paint = Color{0.7f, 0.14f, 0.12f};
-    // The name, painted on, in deep red.
+    // The name, painted on in a bright red: a dark paint would let the layers below show through.
     int column = std::clamp(int(x), 0, kSize - 1), row = std::clamp(int(y), 0, kSize - 1);
     float ink = lettering[row * kSize + column];
-    paint = Color{paint.r + (0.62f - paint.r) * ink, paint.g + (0.1f - paint.g) * ink, paint.b + (0.12f - paint.b) * ink};
+    paint = Color{paint.r + (0.95f - paint.r) * ink, paint.g + (0.16f - paint.g) * ink, paint.b + (0.14f - paint.b) * ink};
 
     sample.color = Lit(paint, normal, 0.5f);
     return sample;
