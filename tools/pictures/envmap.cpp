@@ -33,13 +33,14 @@ float Highlight(Direction view, Direction light, float sharpness)
     return cosine > 0 ? std::pow(cosine, sharpness) : 0.0f;
 }
 
-// The world around the chrome, by direction (y up, z towards the viewer).
+// The world around the chrome, by direction (y up, z towards the viewer). The cube shows it twice,
+// as its base and added as its reflection, so all but the highlights stay dim.
 Color Environment(Direction view)
 {
-    const Color zenith{0.08f, 0.16f, 0.42f};
-    const Color skyLow{0.38f, 0.55f, 0.80f};
-    const Color horizon{0.95f, 0.82f, 0.62f};
-    const Color groundNear{0.20f, 0.17f, 0.15f};
+    const Color zenith{0.05f, 0.10f, 0.30f};
+    const Color skyLow{0.22f, 0.32f, 0.52f};
+    const Color horizon{0.62f, 0.50f, 0.36f};
+    const Color groundNear{0.22f, 0.19f, 0.17f};
     const Color groundFar{0.05f, 0.05f, 0.06f};
 
     float elevation = view.y;
@@ -53,13 +54,13 @@ Color Environment(Direction view)
         colour = Sum(colour, Scaled(groundNear, 0.35f * streak * (1 + elevation)));
     }
     float band = std::exp(-(elevation * elevation) / 0.0035f);
-    colour = Blend(colour, horizon, band * 0.85f);
+    colour = Blend(colour, horizon, band * 0.8f);
 
     Color sun{1.0f, 0.95f, 0.85f};
     colour = Sum(colour, Scaled(sun, 1.4f * Highlight(view, Normalised({-0.55f, 0.55f, 0.63f}), 60.0f)));
     colour = Sum(colour, Scaled(sun, 0.7f * Highlight(view, Normalised({0.7f, 0.35f, 0.6f}), 150.0f)));
     colour = Sum(colour, Scaled(Color{0.8f, 0.9f, 1.0f}, 0.5f * Highlight(view, Normalised({0.1f, 0.8f, -0.6f}), 40.0f)));
-    colour = Sum(colour, Scaled(Color{1.0f, 1.0f, 1.0f}, 0.9f * Highlight(view, Normalised({0.25f, 0.2f, 0.95f}), 400.0f)));
+    colour = Sum(colour, Scaled(Color{1.0f, 1.0f, 1.0f}, 0.6f * Highlight(view, Normalised({0.3f, 0.25f, 0.92f}), 900.0f)));
     return colour;
 }
 
