@@ -1,0 +1,313 @@
+// Video capture: raw RGB frames piped into ffmpeg, which encodes and muxes them into a temporary
+// file beside the final one; a rename makes the video appear only when it is complete.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "host/gl/frame_sink.h"
+
+extern char** environ;
+
+namespace {
+
+// Frames waiting for the encoder. Enough to ride out an encoder's uneven pace (a key frame, the
+// look-ahead filling up) without holding more than a few frames of memory.
+constexpr size_t kQueuedFrames = 4;
+constexpr int kPipeBytes = 1 << 20;
+
+std::string Extension(const std::string& path)
+{
+    const size_t dot = path.find_last_of('.');
+    const size_t slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    return extension;
+}
+
+std::string FindOnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::string directories = path ? path : "";
+    size_t begin = 0;
+    while (begin <= directories.size()) {
+        size_t end = directories.find(':', begin);
+        if (end == std::string::npos) end = directories.size();
+        std::string directory = directories.substr(begin, end - begin);
+        const std::string candidate = (directory.empty() ? "." : directory) + "/" + program;
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
+
+std::vector<std::string> EncoderArguments(const std::string& ffmpeg, const std::string& extension, int width,
+                                          int height, int fps, const std::string& output)
+{
+    std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
+                                          "-f", "rawvideo", "-pix_fmt", "rgb24",
+                                          "-video_size", std::to_string(width) + "x" + std::to_string(height),
+                                          "-framerate", std::to_string(fps), "-i", "pipe:0"};
+    // 4:2:0 needs even sides; an odd one gets a black line rather than a failed encode.
+    std::string filter = "scale=out_color_matrix=bt709:out_range=tv";
+    if (width % 2 || height % 2) filter = "pad=ceil(iw/2)*2:ceil(ih/2)*2," + filter;
+    arguments.insert(arguments.end(), {"-vf", filter, "-pix_fmt", "yuv420p", "-colorspace", "bt709",
+                                       "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"});
+    if (extension == "webm") {
+        arguments.insert(arguments.end(), {"-c:v", "libvpx-vp9", "-crf", "31", "-b:v", "0", "-deadline", "good",
+                                           "-cpu-used", "5", "-row-mt", "1", "-f", "webm"});
+    } else {
+        // veryfast: the encoder shares two cores with the software renderer and must keep up with it.
+        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18"});
+        if (extension == "mkv") arguments.insert(arguments.end(), {"-f", "matroska"});
+        else arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", extension == "mov" ? "mov" : "mp4"});
+    }
+    arguments.insert(arguments.end(), {"-y", output});
+    return arguments;
+}
+
+std::string LastLine(std::FILE* log)
+{
+    if (!log) return "";
+    std::fflush(log);
+    std::rewind(log);
+    std::string last;
+    char line[512];
+    while (std::fgets(line, sizeof line, log)) {
+        std::string text = line;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        if (!text.empty()) last = text;
+    }
+    return last;
+}
+
+class VideoSink : public FrameSink {
+public:
+    VideoSink(std::string path, std::string temporary) : path_(std::move(path)), temporary_(std::move(temporary)) {}
+    ~VideoSink() override { Abandon(); }
+
+    bool Start(const std::vector<std::string>& arguments, std::string& error);
+    bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
+               std::string& error) override;
+    bool Finish(std::string& error) override;
+    void Abandon() override;
+
+private:
+    void Feed();
+    // Closes ffmpeg's input and waits for it; the exit status as waitpid gives it.
+    int Reap();
+    std::string EncoderFailure(int status);
+
+    std::string path_, temporary_;
+    pid_t encoder_ = -1;
+    int input_ = -1;
+    std::FILE* log_ = nullptr;
+    std::thread feeder_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<std::uint8_t>> queue_;
+    std::vector<std::vector<std::uint8_t>> spare_;
+    bool closing_ = false;
+    bool broken_ = false;  // ffmpeg stopped taking frames
+    bool done_ = false;
+};
+
+bool VideoSink::Start(const std::vector<std::string>& arguments, std::string& error)
+{
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
+        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    fcntl(pipeEnds[1], F_SETPIPE_SZ, kPipeBytes);  // fewer wake-ups; a smaller pipe still works
+    log_ = std::tmpfile();
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (log_) posix_spawn_file_actions_adddup2(&actions, fileno(log_), 2);
+    // Its own process group: a Ctrl+C at the terminal reaches only this program, which then stops
+    // ffmpeg itself and removes the unfinished file.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const int failure = posix_spawn(&encoder_, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(pipeEnds[0]);
+    if (failure != 0) {
+        close(pipeEnds[1]);
+        encoder_ = -1;
+        error = "cannot start " + arguments[0] + ": " + std::strerror(failure);
+        return false;
+    }
+    input_ = pipeEnds[1];
+    feeder_ = std::thread(&VideoSink::Feed, this);
+    return true;
+}
+
+void VideoSink::Feed()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return !queue_.empty() || closing_; });
+        if (queue_.empty()) return;
+        std::vector<std::uint8_t> frame = std::move(queue_.front());
+        queue_.pop_front();
+        lock.unlock();
+        const std::uint8_t* bytes = frame.data();
+        size_t left = frame.size();
+        bool failed = false;
+        while (left > 0 && !failed) {
+            const ssize_t written = write(input_, bytes, left);
+            if (written < 0 && errno == EINTR) continue;
+            failed = written <= 0;
+            if (!failed) bytes += written, left -= size_t(written);
+        }
+        lock.lock();
+        spare_.push_back(std::move(frame));
+        if (failed) {
+            broken_ = true;
+            queue_.clear();
+            changed_.notify_all();
+            return;
+        }
+        changed_.notify_all();
+    }
+}
+
+bool VideoSink::Write(std::int64_t, const std::vector<std::uint8_t>& rgb, int, int, std::string& error)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return queue_.size() < kQueuedFrames || broken_; });
+    if (broken_) {
+        lock.unlock();
+        error = EncoderFailure(Reap());
+        return false;
+    }
+    std::vector<std::uint8_t> frame;
+    if (!spare_.empty()) {
+        frame = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    frame.assign(rgb.begin(), rgb.end());
+    queue_.push_back(std::move(frame));
+    changed_.notify_all();
+    return true;
+}
+
+int VideoSink::Reap()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    if (feeder_.joinable()) feeder_.join();
+    if (input_ >= 0) close(input_), input_ = -1;
+    int status = 0;
+    if (encoder_ > 0) {
+        while (waitpid(encoder_, &status, 0) < 0 && errno == EINTR) {
+        }
+        encoder_ = -1;
+    }
+    return status;
+}
+
+std::string VideoSink::EncoderFailure(int status)
+{
+    std::string how = WIFSIGNALED(status) ? "was killed by signal " + std::to_string(WTERMSIG(status))
+                                          : "exited with status " + std::to_string(WEXITSTATUS(status));
+    const std::string said = LastLine(log_);
+    return "the video encoder (ffmpeg) " + how + (said.empty() ? "" : " (" + said + ")") + "; " + path_ +
+           " was not written";
+}
+
+bool VideoSink::Finish(std::string& error)
+{
+    const int status = Reap();
+    done_ = true;
+    const bool encoded = !broken_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!encoded) {
+        error = EncoderFailure(status);
+    } else if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        error = "cannot write " + path_ + ": " + std::strerror(errno);
+    }
+    if (!error.empty()) std::remove(temporary_.c_str());
+    if (log_) std::fclose(log_), log_ = nullptr;
+    return error.empty();
+}
+
+void VideoSink::Abandon()
+{
+    if (done_) return;
+    done_ = true;
+    // The file is thrown away, so ffmpeg need not finish it; killing it also frees a feeder
+    // blocked on a full pipe.
+    if (encoder_ > 0) kill(encoder_, SIGKILL);
+    Reap();
+    std::remove(temporary_.c_str());
+    if (log_) std::fclose(log_), log_ = nullptr;
+}
+
+}  // namespace
+
+bool IsVideoPath(const std::string& path)
+{
+    const std::string extension = Extension(path);
+    return extension == "mp4" || extension == "mkv" || extension == "mov" || extension == "webm";
+}
+
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
+{
+    const std::string ffmpeg = FindOnPath("ffmpeg");
+    if (ffmpeg.empty()) {
+        error = "--capture " + path + ": ffmpeg is not on PATH; install it, or capture PNG frames into a folder";
+        return nullptr;
+    }
+    // The temporary name keeps the folder (a rename never crosses file systems) and the process id
+    // (two captures to one name do not share it).
+    const std::string temporary = path + "." + std::to_string(getpid()) + ".part";
+    const int probe = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (probe < 0) {
+        error = "--capture: cannot write " + path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    close(probe);
+    // A write to a dead ffmpeg must come back as an error, not end this program without a word.
+    signal(SIGPIPE, SIG_IGN);
+    auto sink = std::make_unique<VideoSink>(path, temporary);
+    if (!sink->Start(EncoderArguments(ffmpeg, Extension(path), width, height, fps, temporary), error)) {
+        std::remove(temporary.c_str());
+        return nullptr;
+    }
+    return sink;
+}

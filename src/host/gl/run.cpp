@@ -1,0 +1,193 @@
+// The run: options, archive and timeline checked before any window opens; then the frame sink,
+// the context, the effects' loading, and the player.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/gl/frame_sink.h"
+#include "host/gl/host_state.h"
+#include "host/gl/player.h"
+#include "host/interrupt.h"
+#include "host/options.h"
+#include "host/random.h"
+#include "host/timeline.h"
+
+namespace {
+
+constexpr const char* kTimelineEntry = "timeline.txt";
+
+bool ReadTextFile(const std::string& path, std::string& text, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "--timeline: cannot read " + path;
+        return false;
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    text = contents.str();
+    return true;
+}
+
+void PresetSize(int preset, int& width, int& height)
+{
+    switch (preset) {
+    case 0: width = 640, height = 480; break;
+    case 2: width = 1280, height = 720; break;
+    default: width = 1024, height = 768; break;
+    }
+}
+
+std::set<std::string> ReadExtensions()
+{
+    std::set<std::string> names;
+    std::istringstream list(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS) ? glGetString(GL_EXTENSIONS)
+                                                                                       : reinterpret_cast<const GLubyte*>("")));
+    for (std::string name; list >> name;) names.insert(name);
+    return names;
+}
+
+std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
+{
+    if (IsVideoPath(options.capturePath))
+        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
+    return MakePngFolderSink(options.capturePath, error);
+}
+
+}  // namespace
+
+int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat& startup, const char* title)
+{
+    std::vector<std::string> arguments;
+    const char* executable = "";
+    if (instance) {
+        executable = instance->executablePath ? instance->executablePath : "";
+        for (int i = 1; i < instance->argumentCount; ++i) arguments.push_back(instance->arguments[i]);
+    }
+    Options options;
+    std::string error;
+    if (!ParseOptions(arguments, options, error)) {
+        HostError(error);
+        std::fprintf(stderr, "Try 'tarnelvois --help'.\n");
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s 1.0.0\n", title);
+        return 0;
+    }
+    if (host.registrationFailed) return 1;
+    if (options.seed) DemoSeedRandom(*options.seed);
+    if (options.benchmark && !options.capturePath.empty()) {
+        HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
+        return 2;
+    }
+
+    // Everything that can be checked without a window is checked first.
+    const std::string archivePath = LocateArchive(options.dataPath, host.archiveName, executable, error);
+    if (archivePath.empty()) {
+        HostError(error);
+        return 1;
+    }
+    host.archive = Archive::Open(archivePath, error);
+    if (!host.archive) {
+        HostError(error);
+        return 1;
+    }
+    std::string timelineText, timelineSource;
+    if (!options.timelinePath.empty()) {
+        timelineSource = options.timelinePath;
+        if (!ReadTextFile(options.timelinePath, timelineText, error)) {
+            HostError(error);
+            return 1;
+        }
+    } else {
+        timelineSource = archivePath + ":" + kTimelineEntry;
+        std::vector<std::uint8_t> bytes;
+        if (!host.archive->Read(kTimelineEntry, bytes, error)) {
+            HostError(error);
+            return 1;
+        }
+        timelineText.assign(bytes.begin(), bytes.end());
+    }
+    Timeline timeline;
+    std::vector<std::string> names;
+    for (const RegisteredEffect& registered : host.effects) names.push_back(registered.name);
+    if (!ParseTimeline(timelineText, timelineSource, timeline, error) ||
+        !CheckTimelineNames(timeline, names, timelineSource, error)) {
+        HostError(error);
+        return 1;
+    }
+
+    std::int32_t lastTime = timeline.endTime - 1;
+    if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
+    if (options.startMs > lastTime) {
+        HostError("--start " + std::to_string(options.startMs) + ": the demo ends at " +
+                  std::to_string(timeline.endTime) + " ms");
+        return 2;
+    }
+
+    ContextSettings settings;
+    settings.title = std::string(startup.demoName, strnlen(startup.demoName, sizeof startup.demoName)) + " by " +
+                     std::string(startup.groupName, strnlen(startup.groupName, sizeof startup.groupName));
+    if (options.width > 0) {
+        settings.renderWidth = options.width;
+        settings.renderHeight = options.height;
+    } else {
+        PresetSize(startup.renderSizePreset, settings.renderWidth, settings.renderHeight);
+    }
+    // A benchmark measures rendering, not a window system's presentation.
+    settings.headless = options.headless || options.benchmark || (!options.capturePath.empty() && !DisplayAvailable());
+    if (!settings.headless && !DisplayAvailable()) {
+        HostError("no display to open a window on; use --headless with --capture DIR or FILE.mp4");
+        return 1;
+    }
+    settings.fullscreen = options.fullscreen || startup.startFullscreen;
+    settings.resizable = startup.resizableWindow;
+    settings.vsync = startup.enableVsync && !options.noVsync;
+    settings.hideCursorInFullscreen = startup.hideCursorInFullscreen;
+
+    CatchInterrupts();
+    std::unique_ptr<FrameSink> sink;
+    if (!options.capturePath.empty()) {
+        sink = MakeSink(options, settings, error);
+        if (!sink) {
+            HostError(error);
+            return 1;
+        }
+    }
+
+    host.context = std::make_unique<GlContext>();
+    if (!host.context->Create(settings, error)) {
+        HostError(error);
+        return 1;
+    }
+    host.glExtensions = ReadExtensions();
+    host.extensionsDisabled = options.noExtensions;
+    host.textures = std::make_unique<TextureStore>(host.archive.get(), HostWarning);
+
+    const int count = int(host.effects.size());
+    for (int i = 0; i < count; ++i) {
+        if (startup.showLoadingBar) host.context->ShowProgress(float(i) / count, startup.loadingBarPercent);
+        host.effects[i].effect->Init(settings.renderWidth, settings.renderHeight);
+    }
+    if (startup.showLoadingBar) host.context->ShowProgress(1.0f, startup.loadingBarPercent);
+
+    Player player(host, options, startup, timeline);
+    const int status = player.Run(sink.get(), lastTime);
+    if (status == 0 && sink && !options.quiet) {
+        std::error_code ignored;
+        const std::filesystem::path where = std::filesystem::absolute(options.capturePath, ignored);
+        std::fprintf(stderr, "tarnelvois: written %s\n", where.c_str());
+    }
+    return status;
+}

@@ -1,0 +1,133 @@
+// The player's keys through injected input events, and frames read back while later ones render.
+#include <gtest/gtest.h>
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "host/gl/player.h"
+#include "host/gl/readback.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+SDL_Event Key(SDL_Keycode key, bool repeat = false)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = key;
+    event.key.repeat = repeat;
+    return event;
+}
+
+class PlayerKeys : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ContextSettings settings;
+        settings.headless = true;
+        settings.renderWidth = 32;
+        settings.renderHeight = 24;
+        host.context = std::make_unique<GlContext>();
+        std::string error;
+        ASSERT_TRUE(host.context->Create(settings, error)) << error;
+        startup.enableKeys = startup.quitOnEscape = startup.pauseOnSpace = true;
+    }
+
+    HostState host;
+    Options options;
+    SStartupDat startup{};
+    Timeline timeline;
+};
+
+TEST_F(PlayerKeys, SpacePausesTheClockAndRightSkipsAhead)
+{
+    Player player(host, options, startup, timeline);
+    player.Clock().Start(1000, 5000);
+    ASSERT_TRUE(player.HandleEvent(Key(SDLK_SPACE), 6000, 2000));
+    EXPECT_EQ(player.Clock().Time(9000), 6000) << "paused: the time stays where it was";
+    // A held key repeats; it must not resume at once.
+    player.HandleEvent(Key(SDLK_SPACE, true), 6000, 9000);
+    EXPECT_EQ(player.Clock().Time(9500), 6000);
+    player.HandleEvent(Key(SDLK_SPACE), 6000, 10000);
+    EXPECT_EQ(player.Clock().Time(10500), 6500) << "resumed where it stopped, the paused time not counted";
+    player.HandleEvent(Key(SDLK_RIGHT), 6500, 10500);
+    EXPECT_EQ(player.Clock().Time(10500), 16500);
+}
+
+TEST_F(PlayerKeys, EscapeAndQuitEndTheRunOnlyWhenKeysAreOn)
+{
+    Player player(host, options, startup, timeline);
+    EXPECT_FALSE(player.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
+    EXPECT_FALSE(player.HandleEvent(Key(SDLK_q), 0, 0));
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    EXPECT_FALSE(player.HandleEvent(quit, 0, 0)) << "closing the window always ends the run";
+
+    startup.enableKeys = false;
+    Player locked(host, options, startup, timeline);
+    locked.Clock().Start(0, 0);
+    EXPECT_TRUE(locked.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
+    locked.HandleEvent(Key(SDLK_SPACE), 0, 0);
+    EXPECT_FALSE(locked.Clock().Paused());
+}
+
+TEST_F(PlayerKeys, F12SavesTheFrameAtTheRenderSizeNamedByItsTime)
+{
+    const std::string folder = TemporaryFolder("screenshot");
+    const std::string previous = std::filesystem::current_path();
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    host.context->BindRenderTarget();
+    glViewport(0, 0, 32, 24);
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 12, 32, 12);  // the top half red
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+
+    Player player(host, options, startup, timeline);
+    EXPECT_TRUE(player.HandleEvent(Key(SDLK_F12), 12345, 0));
+    const Picture saved = ReadPng(folder + "/tarnelvois-000012345ms.png");
+    EXPECT_EQ(chdir(previous.c_str()), 0);
+    ASSERT_EQ(saved.width, 32);
+    ASSERT_EQ(saved.height, 24);
+    EXPECT_EQ(saved.At(0, 0)[0], 255) << "top row first";
+    EXPECT_EQ(saved.At(0, 23)[2], 255);
+}
+
+TEST_F(PlayerKeys, ReadbackReturnsEveryFrameInOrderAndUpright)
+{
+    AsyncReadback readback(32, 24, 3);
+    std::vector<ReadFrame> frames;
+    ReadFrame done;
+    for (int frame = 0; frame < 5; ++frame) {
+        host.context->BindRenderTarget();
+        glViewport(0, 0, 32, 24);
+        glClearColor(frame / 10.0f, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 32, 1);  // a green bottom row
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        if (readback.Start(100 + frame, done)) frames.push_back(done);
+        // A frame must not be read before its turn: no more than the buffers are in flight.
+        EXPECT_EQ(frames.size(), size_t(std::max(0, frame - 2)));
+    }
+    while (readback.FinishOldest(done)) frames.push_back(done);
+    ASSERT_EQ(frames.size(), 5u);
+    for (int frame = 0; frame < 5; ++frame) {
+        EXPECT_EQ(frames[frame].index, 100 + frame);
+        ASSERT_EQ(frames[frame].rgb.size(), 32u * 24 * 3);
+        EXPECT_NEAR(frames[frame].rgb[0], frame * 25.5, 1.0) << "frame " << frame;
+        const std::uint8_t* bottom = &frames[frame].rgb[23 * 32 * 3];
+        EXPECT_EQ(bottom[1], 255) << "the bottom row comes last";
+    }
+}
+
+}  // namespace
