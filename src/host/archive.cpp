@@ -147,7 +147,8 @@ std::string LocateArchive(const std::string& explicitPath, const std::string& na
                           const std::string& executablePath, std::string& error) {
     if (!explicitPath.empty()) {
         if (IsFile(explicitPath)) return explicitPath;
-        error = explicitPath + ": no such file";
+        std::error_code status;
+        error = explicitPath + (fs::exists(explicitPath, status) ? ": not a file" : ": no such file");
         return {};
     }
     if (IsFile(name)) return name;
