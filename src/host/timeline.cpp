@@ -7,12 +7,17 @@
 
 namespace {
 
-// The line of the first byte that cannot be text (a NUL, or not UTF-8), or 0 when all is text.
+// Control characters other than tab and line ends do not belong in a text file, and echoed in an
+// error message they would drive the user's terminal.
+bool IsStrayControl(unsigned char c) { return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F; }
+
+// The line of the first byte that cannot be text (a control character, or not UTF-8), or 0 when
+// all is text.
 int LineOfFirstNonText(const std::string& text) {
     int line = 1;
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead == 0) return line;
+        if (IsStrayControl(lead)) return line;
         if (lead < 0x80) {
             line += lead == '\n';
             ++i;

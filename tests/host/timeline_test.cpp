@@ -84,6 +84,8 @@ TEST(ParseTimeline, RefusesWhatIsNotText) {
     EXPECT_EQ(ErrorOf("#\n#\n# \xC0\xAF\n0 end\n"), "timeline.txt:3: not a text file");  // overlong '/'
     EXPECT_EQ(ErrorOf("# \xED\xA0\x80\n0 end\n"), "timeline.txt:1: not a text file");    // a lone surrogate
     EXPECT_EQ(ErrorOf("0 end\n# \xE2\x82"), "timeline.txt:2: not a text file");          // cut short at the end
+    // Escape sequences would reach the terminal inside the error message.
+    EXPECT_EQ(ErrorOf("0 start CUBE 1\n5 \x1B]0;owned\x07stop CUBE\n9 end\n"), "timeline.txt:2: not a text file");
 
     Timeline timeline;
     std::string error;
