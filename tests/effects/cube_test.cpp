@@ -22,8 +22,7 @@ void Start(CCubeEffect& cube, bool multitexture, bool textureAdd)
 // Draws a frame; returns the depth the cube was placed at.
 float DepthOf(LONG time, CCubeEffect& cube)
 {
-    recorder::Reset();
-    cube.RenderFrame(time);
+    recorder::Frame(cube, time);
     return static_cast<float>(recorder::CallsNamed("glTranslatef").at(0).Arg(2));
 }
 
@@ -42,32 +41,26 @@ TEST(CubeEffect, FliesInFadesInThenFadesOutAndRecedesAfter91Seconds)
     }
 }
 
-TEST(CubeEffect, AFirstFrameBefore33SecondsIsAnEarlyStart)
+TEST(CubeEffect, AFirstFrameBefore33SecondsIsAnEarlyStartAndAnglesTurnADegreePer10Ms)
 {
-    CCubeEffect early, onTime;
-    Start(early, true, true);
-    early.RenderFrame(32999);
-    early.RenderFrame(50000);
-    Start(onTime, true, true);
-    onTime.RenderFrame(33000);
-    onTime.RenderFrame(20000);
-    EXPECT_TRUE(early.earlyStart);
-    EXPECT_FALSE(onTime.earlyStart);
-}
+    for (auto [firstFrame, early] : {std::pair{32999, true}, std::pair{33000, false}}) {
+        CCubeEffect cube;
+        Start(cube, true, true);
+        cube.RenderFrame(firstFrame);
+        cube.RenderFrame(firstFrame < 33000 ? 50000 : 20000);  // later frames do not change the verdict
+        EXPECT_EQ(cube.earlyStart, early) << firstFrame;
+    }
 
-TEST(CubeEffect, AllThreeAnglesTurnOneDegreePerTenMilliseconds)
-{
     CCubeEffect cube;
     Start(cube, false, false);
     cube.RenderFrame(10000);
     for (auto [time, angle] : {std::pair{13605, 0}, std::pair{13615, 1}, std::pair{14599, 99}}) {
-        recorder::Reset();
-        cube.RenderFrame(time);
-        auto rotations = recorder::CallsNamed("glRotatef");
-        ASSERT_EQ(rotations.size(), 3u);
-        EXPECT_EQ(rotations[0].args, (std::vector<double>{double(angle), 1, 0, 0})) << "at " << time;
-        EXPECT_EQ(rotations[1].args, (std::vector<double>{double(angle), 0, 1, 0}));
-        EXPECT_EQ(rotations[2].args, (std::vector<double>{double(angle), 0, 0, 1}));
+        recorder::Frame(cube, time);
+        std::string rotations;
+        for (const auto& rotation : recorder::CallsNamed("glRotatef"))
+            for (double arg : rotation.args) rotations += std::to_string(int(arg)) + " ";
+        const std::string a = std::to_string(angle);
+        EXPECT_EQ(rotations, a + " 1 0 0 " + a + " 0 1 0 " + a + " 0 0 1 ") << "at " << time;
     }
 }
 
@@ -105,13 +98,10 @@ TEST(CubeEffect, DrawsTwoPassesAndRestoresItsEnablesAndMatrix)
 {
     CCubeEffect cube;
     Start(cube, true, true);
-    recorder::Reset();
-    cube.RenderFrame(50000);
-    auto names = recorder::Names();
-    EXPECT_EQ(recorder::Calls()[0].name, "glPushAttrib");
-    EXPECT_EQ(recorder::Calls()[0].Arg(0), GL_ENABLE_BIT);
-    EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()),
-              (std::vector<std::string>{"glPopMatrix", "glPopAttrib"}));
+    recorder::Frame(cube, 50000);
+    const std::string transcript = recorder::Transcript();
+    EXPECT_EQ(transcript.rfind("glPushAttrib(8192) ", 0), 0u) << transcript.substr(0, 40);
+    EXPECT_EQ(transcript.substr(transcript.size() - 23), "glPopMatrix glPopAttrib");
     EXPECT_EQ(recorder::Count("glBegin"), 12u);
     auto blends = recorder::CallsNamed("glBlendFunc");
     ASSERT_EQ(blends.size(), 2u);

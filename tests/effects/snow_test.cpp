@@ -1,8 +1,6 @@
 // The snow's ramp, its run-down, where flakes enter, and the overlay it draws in.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <memory>
 
 #include "effects/snow.h"
@@ -32,8 +30,7 @@ std::unique_ptr<CSnowEffect> StartedSnow(LONG firstFrame)
 
 size_t TrianglesIn(LONG time, CSnowEffect& snow)
 {
-    recorder::Reset();
-    snow.RenderFrame(time);
+    recorder::Frame(snow, time);
     return recorder::Count("glBegin");
 }
 
@@ -47,14 +44,9 @@ TEST(SnowEffect, FirstFrameHasNoFlakesAndDrawsNothingFromTheGenerator)
     EXPECT_EQ(snow->liveCount, 0);
     EXPECT_EQ(recorder::Count("glBegin"), 0u);
     EXPECT_EQ(DemoRandom(), firstDraw);
-}
 
-TEST(SnowEffect, CountRampsWithTheEffectsAge)
-{
-    auto snow = StartedSnow(60000);
-    EXPECT_EQ(TrianglesIn(61000, *snow), 7u);
-    EXPECT_EQ(TrianglesIn(120000, *snow), 455u);
-    EXPECT_EQ(TrianglesIn(180000, *snow), 901u);
+    for (auto [time, count] : {std::pair{61000, 7u}, std::pair{120000, 455u}, std::pair{180000, 901u}})
+        EXPECT_EQ(TrianglesIn(time, *snow), count) << "the count ramps with the effect's age, at " << time;
 }
 
 // A full sky of never-spawned flakes at the given time: how many of the 3000 are spawned.
@@ -71,52 +63,39 @@ int SpawnedWithAFullSkyAt(LONG time)
 
 TEST(SnowEffect, ReplacementRunsDownFrom135To153Seconds)
 {
-    EXPECT_EQ(SpawnedWithAFullSkyAt(135000), 3000);
-    EXPECT_EQ(SpawnedWithAFullSkyAt(135005), 3000);
-    EXPECT_EQ(SpawnedWithAFullSkyAt(135006), 2999);
-    EXPECT_EQ(SpawnedWithAFullSkyAt(144000), 1500);
-    EXPECT_EQ(SpawnedWithAFullSkyAt(153000), 0);
-}
-
-// Spawns one flake (the ramp's first) with the given first draw; returns (x, y, size).
-std::vector<float> SpawnWithEdgeDraw(int edgeDraw, int& along, int& sizeDraw)
-{
-    auto snow = StartedSnow(60000);
-    SeedSoNextDrawIs(edgeDraw);
-    DemoRandom();
-    along = DemoRandom();
-    sizeDraw = DemoRandom();
-    SeedSoNextDrawIs(edgeDraw);
-    EXPECT_EQ(TrianglesIn(60200, *snow), 1u);
-    return {snow->spawnX[0], snow->spawnY[0], snow->size[0]};
+    for (auto [time, spawned] : {std::pair{135000, 3000}, std::pair{135005, 3000}, std::pair{135006, 2999},
+                                 std::pair{144000, 1500}, std::pair{153000, 0}})
+        EXPECT_EQ(SpawnedWithAFullSkyAt(time), spawned) << time;
 }
 
 TEST(SnowEffect, DrawOfMoreThan24000EntersAtTheRightEdge)
 {
-    int along, sizeDraw;
-    auto top = SpawnWithEdgeDraw(24000, along, sizeDraw);
-    EXPECT_EQ(top, (std::vector<float>{along / 32767.0f, 1.0f, sizeDraw / 32767.0f / 28.0f}));
-    auto right = SpawnWithEdgeDraw(24001, along, sizeDraw);
-    EXPECT_EQ(right, (std::vector<float>{1.0f, along / 32767.0f, sizeDraw / 32767.0f / 28.0f}));
+    for (int edgeDraw : {24000, 24001}) {
+        auto snow = StartedSnow(60000);
+        SeedSoNextDrawIs(edgeDraw);
+        DemoRandom();
+        float along = DemoRandom() / 32767.0f, size = DemoRandom() / 32767.0f / 28.0f;
+        SeedSoNextDrawIs(edgeDraw);
+        EXPECT_EQ(TrianglesIn(60200, *snow), 1u);
+        std::vector<float> expected = edgeDraw > 24000 ? std::vector<float>{1.0f, along, size}
+                                                       : std::vector<float>{along, 1.0f, size};
+        EXPECT_EQ((std::vector<float>{snow->spawnX[0], snow->spawnY[0], snow->size[0]}), expected) << edgeDraw;
+    }
 }
 
 TEST(SnowEffect, DrawsAddedInsideTheLetterboxAndRestoresWhatItSaved)
 {
     auto snow = StartedSnow(60000);
     TrianglesIn(63000, *snow);
-    const auto& calls = recorder::Calls();
-    std::vector<std::string> names = recorder::Names();
-    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 9),
-              (std::vector<std::string>{"glPushAttrib", "glEnable", "glBlendFunc", "glScissor", "glEnable",
-                                        "glEnable", "glDepthFunc", "glEnable", "glBindTexture"}));
-    EXPECT_EQ(calls[0].Arg(0), 0x6108);
-    EXPECT_EQ(calls[2].args, (std::vector<double>{GL_SRC_COLOR, GL_ONE}));
-    EXPECT_EQ(calls[3].args, (std::vector<double>{0, 96, 640, 288}));
-    EXPECT_EQ(calls[12].args, (std::vector<double>{0, 1, 0, 1, -1, 1}));
-    EXPECT_EQ(calls[15].args, (std::vector<double>{0, 0, -0.1f}));
-    EXPECT_EQ(calls[16].args, (std::vector<double>{1, 1, 1, 1}));  // alpha: whole seconds of age over two
-    EXPECT_EQ(std::vector<std::string>(names.end() - 3, names.end()),
-              (std::vector<std::string>{"glMatrixMode", "glPopMatrix", "glPopAttrib"}));
+    const std::string setUp =  // alpha: whole seconds of age over two
+        "glPushAttrib(24840) glEnable(3042) glBlendFunc(768,1) glScissor(0,96,640,288) glEnable(3089) "
+        "glEnable(2929) glDepthFunc(515) glEnable(3553) glBindTexture(3553,1) glMatrixMode(5889) glPushMatrix "
+        "glLoadIdentity glOrtho(0,1,0,1,-1,1) glMatrixMode(5888) glLoadIdentity glTranslatef(0,0,-0.1) "
+        "glColor4f(1,1,1,1) glBegin(4) ";
+    const std::string restore = "glEnd glMatrixMode(5889) glPopMatrix glPopAttrib";
+    const std::string transcript = recorder::Transcript();
+    EXPECT_EQ(transcript.substr(0, setUp.size()), setUp);
+    EXPECT_EQ(transcript.substr(transcript.size() - restore.size()), restore);
 
     // Each flake is the upper-left half of the square standing on its place.
     auto vertices = recorder::CallsNamed("glVertex3f");

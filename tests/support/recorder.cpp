@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 
 #include "host/demogl.h"
@@ -52,6 +53,37 @@ std::vector<std::string> Names()
     std::vector<std::string> names;
     for (const RecordedCall& call : calls) names.push_back(call.name);
     return names;
+}
+
+std::string Transcript(size_t first)
+{
+    std::string text;
+    for (size_t index = first; index < calls.size(); ++index) {
+        const RecordedCall& call = calls[index];
+        text += (text.empty() ? "" : " ") + call.name;
+        if (call.args.empty() && call.text.empty()) continue;
+        std::string inside = call.text.empty() ? "" : "\"" + call.text + "\"";
+        for (double arg : call.args) {
+            char number[32];
+            std::snprintf(number, sizeof number, "%g", arg);
+            inside += (inside.empty() ? "" : ",") + std::string(number);
+        }
+        text += "(" + inside + ")";
+    }
+    return text;
+}
+
+const std::vector<RecordedCall>& Frame(CEffect& effect, LONG time)
+{
+    calls.clear();
+    effect.RenderFrame(time);
+    return calls;
+}
+
+double ColourAt(CEffect& effect, LONG time, size_t channel)
+{
+    Frame(effect, time);
+    return CallsNamed("glColor4f").at(0).Arg(channel);
 }
 
 void SetExtension(int id, bool available) { extensions[id] = available; }

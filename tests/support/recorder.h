@@ -28,6 +28,13 @@ std::vector<RecordedCall> CallsNamed(const std::string& name);
 size_t Count(const std::string& name);
 // Names of all calls in order, for comparing whole sequences.
 std::vector<std::string> Names();
+// The calls from 'first' on as one text, "glEnable(3042) glEnd ...", numbers in %g, a path quoted first:
+// comparing it pins a whole call sequence, arguments included, in a few lines.
+std::string Transcript(size_t first = 0);
+// Forgets the calls so far (not the host's answers), draws one frame of the effect, and returns its calls.
+const std::vector<RecordedCall>& Frame(CEffect& effect, LONG time);
+// Draws one frame and returns one channel of its first glColor4f: where an effect fades, that is the level.
+double ColourAt(CEffect& effect, LONG time, size_t channel = 0);
 
 // Answers of DEMOGL_ExtensionCheckIfAvailable; every id answers false until set.
 void SetExtension(int id, bool available);
