@@ -14,55 +14,27 @@ void Send(CControlEffect& control, const char* text)
     control.ReceiveParam(copy.data());
 }
 
-TEST(ControlEffect, InitClearsColourAndDepth)
-{
-    recorder::Reset();
-    CControlEffect control;
-    control.Init(640, 480);
-    control.RenderFrame(0);
-    ASSERT_EQ(recorder::Names(), std::vector<std::string>{"glClear"});
-    EXPECT_EQ(recorder::Calls()[0].Arg(0), GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
-
-TEST(ControlEffect, OffKeywordsToggleAndOnKeywordsSet)
-{
-    CControlEffect control;
-    control.Init(640, 480);
-    Send(control, "COLOR OFF");
-    EXPECT_EQ(control.clearMask, 0x0100u);
-    Send(control, "COLOR OFF");
-    EXPECT_EQ(control.clearMask, 0x4100u);
-    Send(control, "DEPTH OFF");
-    EXPECT_EQ(control.clearMask, 0x4000u);
-    Send(control, "DEPTH ON");
-    EXPECT_EQ(control.clearMask, 0x4100u);
-    Send(control, "DEPTH ON");
-    EXPECT_EQ(control.clearMask, 0x4100u);
-    Send(control, "COLOR OFF");
-    Send(control, "DEPTH OFF");
-    EXPECT_EQ(control.clearMask, 0u);
-
-    recorder::Reset();
-    control.RenderFrame(100);
-    EXPECT_EQ(recorder::CallsNamed("glClear").at(0).Arg(0), 0);
-}
-
-TEST(ControlEffect, OnlyExactKeywordsCount)
-{
-    CControlEffect control;
-    control.Init(640, 480);
-    for (const char* text : {"color off", "COLOR OFF ", "COLOR OF", "", "DEPTH"}) Send(control, text);
-    EXPECT_EQ(control.clearMask, 0x4100u);
-}
-
-TEST(ControlEffect, InitForgetsEarlierKeywords)
+TEST(ControlEffect, KeywordsChangeTheMaskAndInitForgetsThem)
 {
     CControlEffect control;
     EXPECT_EQ(control.clearMask, 0x4100u) << "a frame before Init must not clear with an unset mask";
     control.Init(640, 480);
-    Send(control, "COLOR OFF");
+    // Each keyword after the previous: OFF toggles its bit, ON sets it; anything else is ignored.
+    const std::pair<const char*, unsigned> steps[] = {
+        {"COLOR OFF", 0x0100u}, {"COLOR OFF", 0x4100u}, {"DEPTH OFF", 0x4000u}, {"DEPTH ON", 0x4100u},
+        {"DEPTH ON", 0x4100u},  {"color off", 0x4100u}, {"COLOR OFF ", 0x4100u}, {"COLOR OF", 0x4100u},
+        {"", 0x4100u},          {"DEPTH", 0x4100u},     {"COLOR OFF", 0x0100u}, {"DEPTH OFF", 0u}};
+    for (const auto& [text, mask] : steps) {
+        Send(control, text);
+        EXPECT_EQ(control.clearMask, mask) << "after '" << text << "'";
+    }
+    recorder::Reset();
+    control.RenderFrame(100);
+    EXPECT_EQ(recorder::Transcript(), "glClear(0)");
+
     control.Init(640, 480);
-    EXPECT_EQ(control.clearMask, 0x4100u);
+    recorder::Frame(control, 0);
+    EXPECT_EQ(recorder::Transcript(), "glClear(16640)") << "colour and depth";
 }
 
 }  // namespace
