@@ -1,8 +1,6 @@
 // The clear mask and the keywords that change it.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include "effects/control.h"
 #include "tests/support/recorder.h"
 

@@ -29,51 +29,21 @@ float Sum(const std::vector<float>& values) { return std::accumulate(values.begi
 
 }  // namespace
 
-TEST(CanvasTga, HeaderAndRawLayoutAreBgrBottomRowFirst) {
+TEST(CanvasTga, HostDecoderSeesThePictureUpright) {
     // Wider than 255 so the high byte of the width counts; not square so width and height cannot swap.
     Canvas canvas(258, 2);
-    canvas.Set(0, 0, Color{1, 0, 0});    // top-left red
-    canvas.Set(0, 1, Color{0, 0, 1});    // bottom-left blue
-    canvas.Set(257, 1, Color{0, 1, 0});  // bottom-right green
-    const std::vector<std::uint8_t> tga = canvas.ToTga();
-
-    ASSERT_EQ(tga.size(), 18u + 258u * 2u * 3u);
-    EXPECT_EQ(tga[0], 0);   // no id field
-    EXPECT_EQ(tga[1], 0);   // no colour map
-    EXPECT_EQ(tga[2], 2);   // uncompressed true colour
-    EXPECT_EQ(tga[12], 2);  // width 258, little-endian
-    EXPECT_EQ(tga[13], 1);
-    EXPECT_EQ(tga[14], 2);
-    EXPECT_EQ(tga[15], 0);
-    EXPECT_EQ(tga[16], 24);
-    EXPECT_EQ(tga[17] & 0x20, 0);  // bottom-left origin
-
-    // First pixel written is the bottom-left one as seen, blue, stored B, G, R.
-    EXPECT_EQ(tga[18], 255);
-    EXPECT_EQ(tga[19], 0);
-    EXPECT_EQ(tga[20], 0);
-    // Last pixel written is the top-right one, black; the one before the top row is bottom-right green.
-    const std::size_t bottomRight = 18 + 257 * 3;
-    EXPECT_EQ(tga[bottomRight + 1], 255);
-    const std::size_t topLeft = 18 + 258 * 3;
-    EXPECT_EQ(tga[topLeft + 2], 255);
-    EXPECT_EQ(tga[topLeft + 0], 0);
-}
-
-TEST(CanvasTga, HostDecoderSeesThePictureUpright) {
-    Canvas canvas(4, 2);
     canvas.Set(0, 0, Color{1, 0, 0});
-    canvas.Set(3, 0, Color{0, 1, 0});
+    canvas.Set(257, 0, Color{0, 1, 0});
     canvas.Set(1, 1, Color{0, 0, 1});
+    const std::vector<std::uint8_t> tga = canvas.ToTga();
+    ASSERT_EQ(tga.size(), 18u + 258u * 2u * 3u) << "no id field, no colour map, no compression";
     const Image image = Decode(canvas);
-    ASSERT_EQ(image.width, 4);
+    ASSERT_EQ(image.width, 258);
     ASSERT_EQ(image.height, 2);
     EXPECT_EQ(SeenFromTop(image, 0, 0), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(SeenFromTop(image, 3, 0), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_EQ(SeenFromTop(image, 257, 0), (std::array<int, 3>{0, 255, 0}));
     EXPECT_EQ(SeenFromTop(image, 1, 1), (std::array<int, 3>{0, 0, 255}));
     EXPECT_EQ(SeenFromTop(image, 0, 1), (std::array<int, 3>{0, 0, 0}));
-    // Texture row t = 0 is the bottom row as seen.
-    EXPECT_EQ(image.rgb[1 * 3 + 2], 255);
 }
 
 TEST(CanvasTga, ChannelsAreClampedAndRoundedOnlyWhenWritten) {
@@ -119,8 +89,7 @@ TEST(FontText, DrawsInItsColourAboveTheBaselineFromTheLeftEdge) {
             EXPECT_LT(x, left + font.TextWidth("HH", height) + 1) << x << "," << y;
         }
     EXPECT_GT(marked, 100);
-    // The stems of an H are fully covered somewhere: the text is drawn at full strength.
-    float brightest = 0;
+    float brightest = 0;  // the stems of an H are fully covered somewhere
     for (int x = 0; x < canvas.Width(); ++x) brightest = std::max(brightest, canvas.Get(x, 30).r);
     EXPECT_GT(brightest, 0.99f);
 }
@@ -128,9 +97,7 @@ TEST(FontText, DrawsInItsColourAboveTheBaselineFromTheLeftEdge) {
 TEST(FontText, WidthGrowsWithTextAndSizeAndHonoursKerning) {
     const Font font("DejaVuSans.ttf");
     EXPECT_EQ(font.TextWidth("", 32), 0.0f);
-    const float one = font.TextWidth("A", 32);
-    EXPECT_GT(one, 5.0f);
-    EXPECT_GT(font.TextWidth("AB", 32), one);
+    EXPECT_GT(font.TextWidth("AB", 32), font.TextWidth("A", 32));
     EXPECT_NEAR(font.TextWidth("Tarnelvois", 64), 2 * font.TextWidth("Tarnelvois", 32), 1.0f);
     // "AV" is a classic kerned pair: set tighter than the letters apart.
     EXPECT_LT(font.TextWidth("AV", 32), font.TextWidth("A", 32) + font.TextWidth("V", 32) - 0.5f);
@@ -168,20 +135,15 @@ TEST(Blur, SpreadsAnImpulseSymmetricallyAndKeepsItsWeight) {
     auto at = [&](int x, int y) { return blurred[y * size + x]; };
 
     EXPECT_NEAR(Sum(blurred), 1.0f, 1e-4f);
-    EXPECT_LT(at(centre, centre), 0.1f);
     EXPECT_GT(at(centre, centre), at(centre + 2, centre));
-    EXPECT_NEAR(at(centre - 4, centre), at(centre + 4, centre), 1e-6f);
     EXPECT_NEAR(at(centre, centre - 4), at(centre + 4, centre), 1e-6f);
     // Three passes reach 3 * radius and no further (beyond, only rounding residue of the running sum).
     EXPECT_GT(at(centre + 3 * radius, centre), 1e-5f);
     EXPECT_LT(at(centre + 3 * radius + 1, centre), 1e-9f);
-    EXPECT_LT(at(0, 0), 1e-9f);
-}
 
-TEST(Blur, ZeroRadiusKeepsTheMaskAndAWrongSizeIsRefused) {
-    const std::vector<float> mask = {0, 1, 0.5f, 0.25f, 0, 0};
-    EXPECT_EQ(BlurMask(mask, 3, 2, 0), mask);
-    EXPECT_THROW(BlurMask(mask, 4, 2, 1), std::invalid_argument);
+    const std::vector<float> small = {0, 1, 0.5f, 0.25f, 0, 0};
+    EXPECT_EQ(BlurMask(small, 3, 2, 0), small) << "a zero radius keeps the mask";
+    EXPECT_THROW(BlurMask(small, 4, 2, 1), std::invalid_argument) << "a wrong size is refused";
 }
 
 namespace {

@@ -112,30 +112,23 @@ TEST_F(MakeArchive, HoldsTheTimelineAsWrittenAndPicturesTheHostCanDecode) {
     zip_close(archive);
 }
 
-TEST_F(MakeArchive, AnUnwritableOutputFailsAndLeavesNothing) {
-    const std::string output = Path("missing-folder/demodat.zip");
-    EXPECT_EQ(Run("--timeline '" + timeline_ + "' --output '" + output + "'"), 1);
-    EXPECT_FALSE(fs::exists(output));
-    EXPECT_FALSE(fs::exists(output + ".tmp"));
-    EXPECT_EQ(errors_.rfind("make_archive: ", 0), 0u) << errors_;
-    EXPECT_NE(errors_.find(output), std::string::npos) << errors_;
-    EXPECT_EQ(errors_.find('\n'), errors_.size() - 1) << errors_;
-}
-
-TEST_F(MakeArchive, AMissingTimelineRemovesAStaleArchive) {
-    // An archive from an earlier build must not survive a failed one looking up to date.
-    const std::string output = Path("demodat.zip");
-    std::ofstream(output) << "stale";
-    EXPECT_EQ(Run("--timeline '" + Path("no-such-timeline.txt") + "' --output '" + output + "'"), 1);
-    EXPECT_FALSE(fs::exists(output));
-    EXPECT_FALSE(fs::exists(output + ".tmp"));
-    EXPECT_NE(errors_.find("no-such-timeline.txt"), std::string::npos) << errors_;
-}
-
-TEST_F(MakeArchive, RefusesBadOptions) {
-    EXPECT_EQ(Run("--output '" + Path("a.zip") + "'"), 1);
-    EXPECT_NE(errors_.find("--timeline"), std::string::npos) << errors_;
-    EXPECT_EQ(Run("--timeline '" + timeline_ + "' --output '" + Path("a.zip") + "' --colour red"), 1);
-    EXPECT_NE(errors_.find("--colour"), std::string::npos) << errors_;
-    EXPECT_FALSE(fs::exists(Path("a.zip")));
+TEST_F(MakeArchive, AFailedRunSaysWhyInOneLineAndLeavesNothing) {
+    // A stale archive from an earlier build must not survive a failed one looking up to date.
+    std::ofstream(Path("demodat.zip")) << "stale";
+    const std::string timeline = " --timeline '" + timeline_ + "'";
+    const std::pair<std::string, std::string> cases[] = {  // arguments, what the message names
+        {timeline + " --output '" + Path("missing-folder/demodat.zip") + "'", Path("missing-folder/demodat.zip")},
+        {" --timeline '" + Path("no-such-timeline.txt") + "' --output '" + Path("demodat.zip") + "'",
+         "no-such-timeline.txt"},
+        {" --output '" + Path("a.zip") + "'", "--timeline"},
+        {timeline + " --output '" + Path("a.zip") + "' --colour red", "--colour"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        EXPECT_EQ(Run(arguments), 1) << arguments;
+        EXPECT_EQ(errors_.rfind("make_archive: ", 0), 0u) << errors_;
+        EXPECT_NE(errors_.find(named), std::string::npos) << errors_;
+        EXPECT_EQ(errors_.find('\n'), errors_.size() - 1) << errors_;
+    }
+    for (const char* left : {"missing-folder/demodat.zip", "demodat.zip", "demodat.zip.tmp", "a.zip"})
+        EXPECT_FALSE(fs::exists(Path(left))) << left;
 }
