@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <memory>
 
 #include "effects/rcube.h"
@@ -20,9 +21,8 @@ std::unique_ptr<CRCubeEffect> Lattice(int kind)
 
 void ExpectPoint(const float* point, float x, float y, float z)
 {
-    EXPECT_NEAR(point[0], x, 1e-4);
-    EXPECT_NEAR(point[1], y, 1e-4);
-    EXPECT_NEAR(point[2], z, 1e-4);
+    EXPECT_TRUE(std::fabs(point[0] - x) < 1e-4 && std::fabs(point[1] - y) < 1e-4 && std::fabs(point[2] - z) < 1e-4)
+        << point[0] << ", " << point[1] << ", " << point[2];
 }
 
 TEST(RCubeEffect, FirstFrameTurnsEachLayerByItsTwistOnly)
@@ -54,22 +54,14 @@ TEST(RCubeEffect, PointsUseTheAnglesOfThePreviousFrame)
     EXPECT_FLOAT_EQ(lattice->angleZ, 7.0f);
 }
 
-// The fade level of the frame at the given age: the green of a point with i = 0 is exactly it.
-float LevelAt(LONG age, CRCubeEffect& lattice)
-{
-    return static_cast<float>(recorder::ColourAt(lattice, lattice.startTime + age, 1));
-}
-
 TEST(RCubeEffect, FadesInOverFourSecondsAndOutBetween52And56)
 {
     auto lattice = Lattice(2);
     lattice->RenderFrame(124000);
-    EXPECT_FLOAT_EQ(LevelAt(0, *lattice), 0.0f);
-    EXPECT_FLOAT_EQ(LevelAt(4000, *lattice), 1.0f);
-    EXPECT_FLOAT_EQ(LevelAt(52000, *lattice), 1.0f);
-    EXPECT_FLOAT_EQ(LevelAt(52001, *lattice), 1.0f - 1.0f / 4000.0f);
-    EXPECT_FLOAT_EQ(LevelAt(56000, *lattice), 0.0f);
-    EXPECT_FLOAT_EQ(LevelAt(60000, *lattice), -1.0f);
+    // The green of a point with i = 0 is exactly the level.
+    for (auto [age, level] : {std::pair{0, 0.0f}, std::pair{4000, 1.0f}, std::pair{52000, 1.0f},
+                              std::pair{52001, 1.0f - 1.0f / 4000.0f}, std::pair{56000, 0.0f}, std::pair{60000, -1.0f}})
+        EXPECT_FLOAT_EQ(recorder::ColourAt(*lattice, 124000 + age, 1), level) << age;
 
     // Colours across the lattice at full level: green falls with i, blue rises with k.
     recorder::Frame(*lattice, lattice->startTime + 10000);
