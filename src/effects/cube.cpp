@@ -4,6 +4,7 @@
 #include "effects/cube.h"
 
 #include "effects/multitexture.h"
+#include "effects/overlay.h"
 
 namespace {
 
@@ -27,17 +28,6 @@ constexpr float kCubeNormals[6][3] = {
     {-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {0, 0, 1},
 };
 constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-
-constexpr int kTgaFormat = 3;
-constexpr int kRgb8 = 0;
-constexpr int kRgb5A1 = 0x8057;
-constexpr int kTwoDimensional = 2;
-
-unsigned int LoadCubeTexture(const char* path, int internalFormat)
-{
-    return DEMOGL_TextureLoad(path, kTgaFormat, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false, false, 0,
-                              internalFormat, kTwoDimensional);
-}
 
 }  // namespace
 
@@ -74,8 +64,8 @@ int CCubeEffect::Init(int width, int height)
         for (int corner = 0; corner < 4; ++corner) faces[f][corner] = kCubeFaces[f][corner];
         for (int axis = 0; axis < 3; ++axis) normals[f][axis] = kCubeNormals[f][axis];
     }
-    baseTexture = LoadCubeTexture("demotex\\grepalm.tga", kRgb8);
-    envTexture = LoadCubeTexture("demotex\\envmap.tga", kRgb5A1);
+    baseTexture = LoadPicture("demotex\\grepalm.tga", kPictureFormatRgb8);
+    envTexture = LoadPicture("demotex\\envmap.tga");
     return 0;
 }
 
@@ -106,8 +96,7 @@ void CCubeEffect::RenderFrame(LONG time)
     angleX = angleY = angleZ = (time - startTime) / 10 % 360;
 
     glPushAttrib(GL_ENABLE_BIT);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    EnableDepthTest();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

@@ -32,16 +32,7 @@ float StripOffset(LONG elapsed, int period)
 // One strip two screen widths long, showing texture rows bottomRow..topRow twice over.
 void DrawStrip(float offset, float bottomRow, float topRow)
 {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, bottomRow);
-    glVertex3f(offset, kBandBottom, 0);
-    glTexCoord2f(2, bottomRow);
-    glVertex3f(offset + 2, kBandBottom, 0);
-    glTexCoord2f(2, topRow);
-    glVertex3f(offset + 2, kBandTop, 0);
-    glTexCoord2f(0, topRow);
-    glVertex3f(offset, kBandTop, 0);
-    glEnd();
+    DrawTexturedQuad(offset, kBandBottom, offset + 2, kBandTop, 0, bottomRow, topRow, 2);
 }
 
 }  // namespace
@@ -58,8 +49,7 @@ int CLineEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
-    texture = DEMOGL_TextureLoad("demotex\\Line.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false,
-                                 false, 0, GL_RGB5_A1, 2);
+    texture = LoadPicture("demotex\\Line.tga");
     return 0;
 }
 
@@ -75,13 +65,9 @@ void CLineEffect::RenderFrame(LONG time)
     stripOffset3 = StripOffset(elapsed, kBluePeriod);
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    EnableColourBlend();
+    EnableDepthTest();
+    BindModulatedTexture(texture);
     BeginUnitSquareProjection();
 
     Draw(time);

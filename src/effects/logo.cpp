@@ -20,12 +20,6 @@ constexpr float kCaptionWidth = 0.67f;
 constexpr float kCaptionHeight = 0.25f;
 constexpr float kLowerShift = 0.3f;
 constexpr float kDepth = 0.1f;
-
-void LoadCaptions(const char* path, unsigned int& texture)
-{
-    texture = DEMOGL_TextureLoad(path, 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false, false, 0,
-                                 GL_RGB5_A1, 2);
-}
 }  // namespace
 
 CLogoEffect::CLogoEffect() : width(0), height(0), firstTexture(0), secondTexture(0), startTime(-1) {}
@@ -38,8 +32,8 @@ int CLogoEffect::Init(int width, int height)
     this->height = height;
     startTime = -1;
     // The second picture's bands are reached with t below 0, so both must repeat in t.
-    LoadCaptions("demotex\\txts1.tga", firstTexture);
-    LoadCaptions("demotex\\txts2.tga", secondTexture);
+    firstTexture = LoadPicture("demotex\\txts1.tga");
+    secondTexture = LoadPicture("demotex\\txts2.tga");
     return 0;
 }
 
@@ -54,13 +48,9 @@ void CLogoEffect::RenderFrame(LONG t)
     if (startTime < 0) startTime = t;
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, t - startTime > kSecondPictureAfterMs ? secondTexture : firstTexture);
+    EnableColourBlend();
+    EnableDepthTest();
+    BindModulatedTexture(t - startTime > kSecondPictureAfterMs ? secondTexture : firstTexture);
     BeginUnitSquareProjection();
     Draw(t);
     EndOverlay();
@@ -98,16 +88,7 @@ void CLogoEffect::Draw(LONG t)
     float bottom = top - kCaptionHeight;
     float right = left + kCaptionWidth;
     float bandBottom = bandTop - kBandHeight;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, bandBottom);
-    glVertex3f(left, bottom, kDepth);
-    glTexCoord2f(1, bandBottom);
-    glVertex3f(right, bottom, kDepth);
-    glTexCoord2f(1, bandTop);
-    glVertex3f(right, top, kDepth);
-    glTexCoord2f(0, bandTop);
-    glVertex3f(left, top, kDepth);
-    glEnd();
+    DrawTexturedQuad(left, bottom, right, top, kDepth, bandBottom, bandTop);
 }
 
 void CLogoEffect::End()

@@ -5,17 +5,7 @@
 #include "effects/overlay.h"
 #include "host/demogl.h"
 
-namespace {
-constexpr int kTgaFormat = 3;
-constexpr int kRgb8 = 0;
-constexpr int kTwoDimensional = 2;
-}  // namespace
-
-unsigned int LoadSpriteTexture(const char* path)
-{
-    return DEMOGL_TextureLoad(path, kTgaFormat, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false, false, 0,
-                              kRgb8, kTwoDimensional);
-}
+unsigned int LoadSpriteTexture(const char* path) { return LoadPicture(path, kPictureFormatRgb8); }
 
 void BeginSpriteOverlay(int width, int height, unsigned int texture)
 {
@@ -23,8 +13,7 @@ void BeginSpriteOverlay(int width, int height, unsigned int texture)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_COLOR, GL_ONE);
     EnableLetterboxScissor(width, height);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    EnableDepthTest();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     BeginUnitSquareProjection();

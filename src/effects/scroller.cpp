@@ -30,10 +30,8 @@ int CScrollerEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
-    firstTexture = DEMOGL_TextureLoad("demotex\\Txts4.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false,
-                                      false, 0, GL_RGB5_A1, 2);
-    secondTexture = DEMOGL_TextureLoad("demotex\\Txts3.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR,
-                                       false, false, 0, GL_RGB5_A1, 2);
+    firstTexture = LoadPicture("demotex\\Txts4.tga");
+    secondTexture = LoadPicture("demotex\\Txts3.tga");
     return 0;
 }
 
@@ -52,12 +50,9 @@ void CScrollerEffect::RenderFrame(LONG time)
     }
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
+    EnableColourBlend();
     EnableLetterboxScissor(width, height);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, time > kSecondTextStart ? secondTexture : firstTexture);
+    BindModulatedTexture(time > kSecondTextStart ? secondTexture : firstTexture);
     BeginUnitSquareProjection();
 
     Draw(time);
@@ -73,16 +68,7 @@ void CScrollerEffect::Draw(LONG time)
     float top = bottom + kPanelHeight;
 
     glColor4f(1, 1, 1, 1);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(kPanelLeft, bottom, kPanelDepth);
-    glTexCoord2f(1, 0);
-    glVertex3f(kPanelRight, bottom, kPanelDepth);
-    glTexCoord2f(1, 1);
-    glVertex3f(kPanelRight, top, kPanelDepth);
-    glTexCoord2f(0, 1);
-    glVertex3f(kPanelLeft, top, kPanelDepth);
-    glEnd();
+    DrawTexturedQuad(kPanelLeft, bottom, kPanelRight, top, kPanelDepth);
 }
 
 void CScrollerEffect::End()

@@ -21,8 +21,7 @@ int CSplashEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
-    texture = DEMOGL_TextureLoad("demotex\\KorbaPlunte2.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR,
-                                 false, false, 0, GL_RGB5_A1, 2);
+    texture = LoadPicture("demotex\\KorbaPlunte2.tga");
     return 0;
 }
 
@@ -33,11 +32,8 @@ void CSplashEffect::RenderFrame(LONG t)
     if (startTime < 0) startTime = t;
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    EnableColourBlend();
+    BindModulatedTexture(texture);
     BeginUnitSquareProjection();
     Draw(t);
     EndOverlay();
@@ -51,16 +47,7 @@ void CSplashEffect::Draw(LONG t)
                                                         : (kGoneSeconds - seconds) / kFadeInSeconds;
     glColor4f(brightness, brightness, brightness, 1.0f);
 
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(0.2f, 0.125f, -0.45f);
-    glTexCoord2f(1, 0);
-    glVertex3f(0.8f, 0.125f, -0.45f);
-    glTexCoord2f(1, 1);
-    glVertex3f(0.8f, 0.875f, -0.45f);
-    glTexCoord2f(0, 1);
-    glVertex3f(0.2f, 0.875f, -0.45f);
-    glEnd();
+    DrawTexturedQuad(0.2f, 0.125f, 0.8f, 0.875f, -0.45f);
 }
 
 void CSplashEffect::End() { DEMOGL_TextureUnUpload(texture); }

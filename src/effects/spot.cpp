@@ -47,8 +47,7 @@ int CSpotEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
-    texture = DEMOGL_TextureLoad("demotex\\Light.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false,
-                                 false, 0, GL_RGB5_A1, 2);
+    texture = LoadPicture("demotex\\Light.tga");
     return 0;
 }
 
@@ -59,14 +58,10 @@ void CSpotEffect::RenderFrame(LONG time)
     if (startTime < 0) startTime = time;
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
+    EnableColourBlend();
     EnableLetterboxScissor(width, height);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    EnableDepthTest();
+    BindModulatedTexture(texture);
     BeginUnitSquareProjection();
 
     Draw(time);

@@ -37,8 +37,7 @@ int CZepEffect::Init(int width, int height)
     this->height = height;
     startTime = -1;
     scrollerPhaseStart = -1;
-    texture = DEMOGL_TextureLoad("demotex\\Zep.tga", 3, 0, GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR, false,
-                                 false, 0, GL_RGB5_A1, 2);
+    texture = LoadPicture("demotex\\Zep.tga");
     return 0;
 }
 
@@ -49,13 +48,9 @@ void CZepEffect::RenderFrame(LONG t)
     if (startTime < 0) startTime = t;
 
     PushOverlayAttributes();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    EnableColourBlend();
+    EnableDepthTest();
+    BindModulatedTexture(texture);
     BeginUnitSquareProjection();
     Draw(t);
     EndOverlay();
@@ -88,16 +83,7 @@ void CZepEffect::Draw(LONG t)
         glColor4f(red, green, blue, 1.0f);
     }
 
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(left, kBottom, kDepth);
-    glTexCoord2f(1, 0);
-    glVertex3f(left + kPictureWidth, kBottom, kDepth);
-    glTexCoord2f(1, 1);
-    glVertex3f(left + kPictureWidth, kTop, kDepth);
-    glTexCoord2f(0, 1);
-    glVertex3f(left, kTop, kDepth);
-    glEnd();
+    DrawTexturedQuad(left, kBottom, left + kPictureWidth, kTop, kDepth);
 }
 
 void CZepEffect::End() { DEMOGL_TextureUnUpload(texture); }
