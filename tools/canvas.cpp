@@ -286,3 +286,14 @@ const std::vector<RegisteredPicture>& RegisteredPictures() {
                      [](const RegisteredPicture& a, const RegisteredPicture& b) { return a.name < b.name; });
     return pictures;
 }
+
+void AddMask(Canvas& canvas, const std::vector<float>& mask, Color color, float strength) {
+    const int width = canvas.Width();
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < width; ++x)
+            canvas.Add(x, y, color, mask[static_cast<std::size_t>(y) * width + x] * strength);
+}
+
+void AddGlow(Canvas& canvas, const std::vector<float>& mask, int radius, Color color, float strength) {
+    AddMask(canvas, BlurMask(mask, canvas.Width(), canvas.Height(), radius), color, strength);
+}

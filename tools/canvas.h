@@ -64,6 +64,11 @@ private:
 // Separable blur of a mask (box blur run three times, close to a Gaussian); radius in pixels.
 std::vector<float> BlurMask(const std::vector<float>& mask, int width, int height, int radius);
 
+// Adds a mask covering the whole canvas (one value per pixel, row by row) in the colour, scaled by strength.
+void AddMask(Canvas& canvas, const std::vector<float>& mask, Color color, float strength = 1.0f);
+// Adds a blurred copy of such a mask underneath: the glow round letters and rims.
+void AddGlow(Canvas& canvas, const std::vector<float>& mask, int radius, Color color, float strength);
+
 // Pictures register themselves under their archive name ("Line.tga"); the generator packs each
 // under "demotex/".
 using PictureFunction = Canvas (*)();

@@ -15,19 +15,6 @@ constexpr float kPi = 3.14159265f;
 const Color kGold{1.0f, 0.8f, 0.45f};
 const Color kIce{0.6f, 0.8f, 1.0f};
 
-void AddGlow(Canvas& canvas, const std::vector<float>& mask, int radius, Color color, float strength)
-{
-    std::vector<float> glow = BlurMask(mask, kSize, kSize, radius);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) canvas.Add(x, y, color, glow[y * kSize + x] * strength);
-}
-
-void AddMask(Canvas& canvas, const std::vector<float>& mask, Color color)
-{
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) canvas.Add(x, y, color, mask[y * kSize + x]);
-}
-
 // Coverage of a line segment of the given half-width, anti-aliased over about one pixel.
 float SegmentCoverage(float px, float py, float ax, float ay, float bx, float by, float halfWidth)
 {

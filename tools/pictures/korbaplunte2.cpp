@@ -11,20 +11,6 @@ namespace {
 
 constexpr int kSize = 512;
 
-// Blurred copies of the letters, added underneath them, make the glow.
-void AddGlow(Canvas& canvas, const std::vector<float>& mask, int radius, Color color, float strength)
-{
-    std::vector<float> glow = BlurMask(mask, kSize, kSize, radius);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) canvas.Add(x, y, color, glow[y * kSize + x] * strength);
-}
-
-void AddMask(Canvas& canvas, const std::vector<float>& mask, Color color)
-{
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) canvas.Add(x, y, color, mask[y * kSize + x]);
-}
-
 // The emblem: a dark disc ringed by a bright rim, its corona fading outwards, lit more at the top.
 void DrawEclipse(Canvas& canvas, float centreX, float centreY, float radius)
 {
