@@ -26,6 +26,7 @@ void CatchInterrupts()
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);  // a closed terminal
 }
 
 int InterruptSignal() { return received; }

@@ -7,17 +7,35 @@
 
 #include "host/gl/frame_sink.h"
 
+namespace {
+
+struct PngFile {
+    std::FILE* file;
+    int failure;  // the errno of the first failed write, or 0
+};
+
+void WriteChunk(void* context, void* data, int size)
+{
+    auto* png = static_cast<PngFile*>(context);
+    if (!png->failure && std::fwrite(data, 1, size_t(size), png->file) != size_t(size)) png->failure = errno ? errno : EIO;
+}
+
+}  // namespace
+
 bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
               std::string& error)
 {
     const std::string temporary = path + ".part";
-    if (!stbi_write_png(temporary.c_str(), width, height, 3, rgb.data(), width * 3)) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    // stb's own file writer ignores failed writes; a full disk must not leave a cut-off picture
+    // under the final name, so every write and the close are checked here.
+    PngFile png{std::fopen(temporary.c_str(), "wb"), 0};
+    if (!png.file) png.failure = errno;
+    else if (!stbi_write_png_to_func(WriteChunk, &png, width, height, 3, rgb.data(), width * 3) && !png.failure)
+        png.failure = ENOMEM;
+    if (png.file && std::fclose(png.file) != 0 && !png.failure) png.failure = errno;
+    if (!png.failure && std::rename(temporary.c_str(), path.c_str()) != 0) png.failure = errno;
+    if (png.failure) {
+        error = "cannot write " + path + ": " + std::strerror(png.failure);
         std::remove(temporary.c_str());
         return false;
     }

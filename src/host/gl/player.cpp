@@ -23,6 +23,7 @@ namespace {
 constexpr std::int32_t kSkipMs = 10000;
 // Enough reads in flight that mapping the oldest finds it finished, with the renderer two frames on.
 constexpr int kReadbackBuffers = 3;
+constexpr int kFramesInFlight = 8;
 
 double Seconds()
 {
@@ -190,8 +191,9 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
         if (readback) {
             context.BindRenderTarget();
             if (readback->Start(frame, ready) && !deliver()) return 1;
-        } else if (options_.benchmark) {
-            // The software renderer works behind the caller's back; a frame is done when it is drawn.
+        } else {
+            // The software renderer works behind the caller's back: a benchmarked frame is done when it
+            // is drawn, and a run that shows nothing must still not let frames pile up.
             glFinish();
         }
         context.Present();
@@ -241,6 +243,9 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
         if (time >= options_.startMs || time > lastTime) break;
         ApplyEvents(time);
         RenderFrame(time, true);
+        // Unfinished frames hold their memory in the software renderer: hundreds of megabytes over a
+        // long pre-roll if nothing waits for them now and then.
+        if ((frame % kFramesInFlight) == 0) glFinish();
         if ((frame & 63) == 0 && !HandleEvents(time)) break;
     }
 

@@ -24,6 +24,12 @@ constexpr const char* kTimelineEntry = "timeline.txt";
 
 bool ReadTextFile(const std::string& path, std::string& text, std::string& error)
 {
+    // A folder, a device or a pipe is not a timeline: reading /dev/zero would never end.
+    std::error_code code;
+    if (std::filesystem::exists(path, code) && !std::filesystem::is_regular_file(path, code)) {
+        error = "--timeline: " + path + " is not a file";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "--timeline: cannot read " + path;

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Measures the player on this machine and prints the figures the README quotes: the whole demo
+# captured at 1280x720, 60 fps, to mp4 (wall time and its ratio to the demo's length), --benchmark
+# at 1280x720 and 640x480, start-up to the first frame, and peak memory.
+# Usage: bench/run.sh [BUILD_DIR]   (default: build; the program and demodat.zip must be built)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+program="$build/tarnelvois"
+archive="$build/demodat.zip"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export SDL_VIDEODRIVER=offscreen
+
+[ -x "$program" ] && [ -f "$archive" ] || { echo "bench: build the tarnelvois and archive targets in $build first" >&2; exit 1; }
+
+# wall seconds and peak resident kilobytes of one run, as "SECONDS KB"
+measure() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> "$work/err" && cat "$work/time"; }
+
+echo "== machine"
+echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores"
+echo "mesa: $(dpkg-query -W -f '${Version}' libgl1-mesa-dri 2>/dev/null || echo unknown) (llvmpipe)"
+echo "ffmpeg: $(ffmpeg -version | head -1 | cut -d' ' -f3)"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+echo "== start-up to the first frame (a one-frame run, start to exit; best of 5)"
+best=""
+for _ in 1 2 3 4 5; do
+  read -r seconds _ < <(measure "$program" --data "$archive" --headless --quiet --size 1280x720 --end 0)
+  best=$(echo "$seconds ${best:-$seconds}" | awk '{print ($1 < $2 ? $1 : $2)}')
+done
+echo "start-up: $(echo "$best" | awk '{printf "%d ms", $1 * 1000}')"
+
+for size in 1280x720 640x480; do
+  echo "== --benchmark, whole demo, $size"
+  read -r seconds kb < <(measure "$program" --data "$archive" --benchmark --quiet --size "$size")
+  cat "$work/out"
+  echo "peak memory: $((kb / 1024)) MB"
+done
+
+echo "== capture, whole demo, 1280x720, 60 fps, mp4"
+read -r seconds kb < <(measure "$program" --data "$archive" --headless --quiet --size 1280x720 --fps 60 \
+  --capture "$work/tarnelvois.mp4")
+length=$(ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$work/tarnelvois.mp4")
+frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets \
+  -of default=nw=1:nk=1 "$work/tarnelvois.mp4")
+echo "frames: $frames, video length: ${length} s, file: $(( $(stat -c %s "$work/tarnelvois.mp4") / 1048576 )) MB"
+echo "wall time: $seconds s, ratio to the demo's length: $(echo "$seconds $length" | awk '{printf "%.2f", $1 / $2}')"
+echo "peak memory (largest of the program and ffmpeg): $((kb / 1024)) MB"
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
