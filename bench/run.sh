@@ -14,8 +14,10 @@ export SDL_VIDEODRIVER=offscreen
 
 [ -x "$program" ] && [ -f "$archive" ] || { echo "bench: build the tarnelvois and archive targets in $build first" >&2; exit 1; }
 
-# wall seconds and peak resident kilobytes of one run, as "SECONDS KB"
-measure() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" > "$work/out" 2> "$work/err" && cat "$work/time"; }
+# wall seconds, peak resident kilobytes and CPU seconds (the program and ffmpeg) of one run, as
+# "SECONDS KB CPU". CPU time tells more than wall time on a machine others are using too.
+measure() { /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$@" > "$work/out" 2> "$work/err" &&
+  awk '{printf "%s %s %.1f\n", $1, $2, $3 + $4}' "$work/time"; }
 
 echo "== machine"
 echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores"
@@ -33,18 +35,20 @@ echo "start-up: $(echo "$best" | awk '{printf "%d ms", $1 * 1000}')"
 
 for size in 1280x720 640x480; do
   echo "== --benchmark, whole demo, $size"
-  read -r seconds kb < <(measure "$program" --data "$archive" --benchmark --quiet --size "$size")
+  read -r seconds kb cpu < <(measure "$program" --data "$archive" --benchmark --quiet --size "$size")
   cat "$work/out"
+  echo "cpu time: $cpu s"
   echo "peak memory: $((kb / 1024)) MB"
 done
 
 echo "== capture, whole demo, 1280x720, 60 fps, mp4"
-read -r seconds kb < <(measure "$program" --data "$archive" --headless --quiet --size 1280x720 --fps 60 \
+read -r seconds kb cpu < <(measure "$program" --data "$archive" --headless --quiet --size 1280x720 --fps 60 \
   --capture "$work/tarnelvois.mp4")
 length=$(ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$work/tarnelvois.mp4")
 frames=$(ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets \
   -of default=nw=1:nk=1 "$work/tarnelvois.mp4")
 echo "frames: $frames, video length: ${length} s, file: $(( $(stat -c %s "$work/tarnelvois.mp4") / 1048576 )) MB"
+echo "cpu time (program and ffmpeg): $cpu s"
 echo "wall time: $seconds s, ratio to the demo's length: $(echo "$seconds $length" | awk '{printf "%.2f", $1 / $2}')"
 echo "peak memory (largest of the program and ffmpeg): $((kb / 1024)) MB"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -175,14 +175,14 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     ReadFrame ready;
     std::string error;
 
+    // The frame a sink refused ends the run; its message waits until the progress line has ended.
+    bool delivered = true;
     auto deliver = [&]() {
-        if (sink->Write(ready.index, ready.rgb, context.RenderWidth(), context.RenderHeight(), error)) return true;
-        HostError(error);
-        return false;
+        delivered = sink->Write(ready.index, ready.rgb, context.RenderWidth(), context.RenderHeight(), error);
     };
 
     std::int64_t frame = firstFrame;
-    for (; !interrupted_; ++frame) {
+    for (; !interrupted_ && delivered; ++frame) {
         const std::int32_t time = FixedStepTime(frame, fps);
         if (time > lastTime) break;
         const double frameStarted = Seconds();
@@ -190,7 +190,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
         RenderFrame(time, false);
         if (readback) {
             context.BindRenderTarget();
-            if (readback->Start(frame, ready) && !deliver()) return 1;
+            if (readback->Start(frame, ready)) deliver();
         } else {
             // The software renderer works behind the caller's back: a benchmarked frame is done when it
             // is drawn, and a run that shows nothing must still not let frames pile up.
@@ -202,12 +202,16 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
         if (options_.benchmark) stats.Add(time, now - frameStarted, RunningNames());
         progress.Update(frame - firstFrame + 1, now);
     }
-    if (interrupted_) return 1;
-    while (readback && readback->FinishOldest(ready))
-        if (!deliver()) return 1;
+    while (!interrupted_ && delivered && readback && readback->FinishOldest(ready)) deliver();
     const double finished = Seconds();
     progress.Finish(frame - firstFrame, finished);
-    if (options_.benchmark) std::fputs(FormatBenchmark(stats.Summarise(finished - started)).c_str(), stdout);
+    if (!delivered) {
+        HostError(error);
+        return 1;
+    }
+    // Quitting is not a failure of the run; Run decides what it means for a capture.
+    if (options_.benchmark && !interrupted_)
+        std::fputs(FormatBenchmark(stats.Summarise(finished - started)).c_str(), stdout);
     return 0;
 }
 
@@ -251,13 +255,8 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
 
     int status = 0;
     const bool fixedStep = host_.context->Headless() || sink || options_.benchmark;
-    if (interrupted_) {
-        status = 1;
-    } else if (fixedStep) {
-        status = RunFixedStep(sink, frame, lastTime);
-    } else {
-        RunRealTime(lastTime);
-    }
+    if (!interrupted_ && fixedStep) status = RunFixedStep(sink, frame, lastTime);
+    else if (!interrupted_) RunRealTime(lastTime);
     EndRunningEffects();
 
     if (sink) {
@@ -269,8 +268,10 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
             status = 1;
         }
     }
-    if (interrupted_ && sink) HostError("capture interrupted; nothing written under the final name");
+    if (interrupted_ && sink) {
+        HostError("capture interrupted; nothing written under the final name");
+        status = 1;
+    }
     if (const int signal = InterruptSignal()) status = 128 + signal;
-    else if (interrupted_ && sink) status = 1;
     return status;
 }
