@@ -20,9 +20,6 @@ public:
 // file is written under a temporary name and renamed when complete.
 std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error);
 
-// True for the file names --capture encodes as a video: .mp4, .mkv, .mov, .webm (any case).
-bool IsVideoPath(const std::string& path);
-
 // A video encoded by an ffmpeg process (found on PATH) at a fixed frame rate: H.264 for .mp4, .mkv
 // and .mov, VP9 for .webm. Frames are handed to ffmpeg from a thread of the sink's own, so Write
 // returns as soon as the frame is queued. The file appears under its name only once ffmpeg has

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +17,7 @@
 #include <thread>
 
 #include "host/gl/frame_sink.h"
+#include "host/video_command.h"
 
 extern char** environ;
 
@@ -27,59 +27,6 @@ namespace {
 // look-ahead filling up) without holding more than a few frames of memory.
 constexpr size_t kQueuedFrames = 4;
 constexpr int kPipeBytes = 1 << 20;
-
-std::string Extension(const std::string& path)
-{
-    const size_t dot = path.find_last_of('.');
-    const size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
-    return extension;
-}
-
-std::string FindOnPath(const std::string& program)
-{
-    const char* path = std::getenv("PATH");
-    std::string directories = path ? path : "";
-    size_t begin = 0;
-    while (begin <= directories.size()) {
-        size_t end = directories.find(':', begin);
-        if (end == std::string::npos) end = directories.size();
-        std::string directory = directories.substr(begin, end - begin);
-        const std::string candidate = (directory.empty() ? "." : directory) + "/" + program;
-        struct stat info;
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        begin = end + 1;
-    }
-    return "";
-}
-
-std::vector<std::string> EncoderArguments(const std::string& ffmpeg, const std::string& extension, int width,
-                                          int height, int fps, const std::string& output)
-{
-    std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
-                                          "-f", "rawvideo", "-pix_fmt", "rgb24",
-                                          "-video_size", std::to_string(width) + "x" + std::to_string(height),
-                                          "-framerate", std::to_string(fps), "-i", "pipe:0"};
-    // 4:2:0 needs even sides; an odd one gets a black line rather than a failed encode.
-    std::string filter = "scale=out_color_matrix=bt709:out_range=tv";
-    if (width % 2 || height % 2) filter = "pad=ceil(iw/2)*2:ceil(ih/2)*2," + filter;
-    arguments.insert(arguments.end(), {"-vf", filter, "-pix_fmt", "yuv420p", "-colorspace", "bt709",
-                                       "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"});
-    if (extension == "webm") {
-        arguments.insert(arguments.end(), {"-c:v", "libvpx-vp9", "-crf", "31", "-b:v", "0", "-deadline", "good",
-                                           "-cpu-used", "5", "-row-mt", "1", "-f", "webm"});
-    } else {
-        // veryfast: the encoder shares two cores with the software renderer and must keep up with it.
-        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "veryfast", "-crf", "18"});
-        if (extension == "mkv") arguments.insert(arguments.end(), {"-f", "matroska"});
-        else arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", extension == "mov" ? "mov" : "mp4"});
-    }
-    arguments.insert(arguments.end(), {"-y", output});
-    return arguments;
-}
 
 std::string LastLine(std::FILE* log)
 {
@@ -280,15 +227,10 @@ void VideoSink::Abandon()
 
 }  // namespace
 
-bool IsVideoPath(const std::string& path)
-{
-    const std::string extension = Extension(path);
-    return extension == "mp4" || extension == "mkv" || extension == "mov" || extension == "webm";
-}
-
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
 {
-    const std::string ffmpeg = FindOnPath("ffmpeg");
+    const char* searchPath = std::getenv("PATH");
+    const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
     if (ffmpeg.empty()) {
         error = "--capture " + path + ": ffmpeg is not on PATH; install it, or capture PNG frames into a folder";
         return nullptr;
@@ -305,7 +247,7 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
     // A write to a dead ffmpeg must come back as an error, not end this program without a word.
     signal(SIGPIPE, SIG_IGN);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderArguments(ffmpeg, Extension(path), width, height, fps, temporary), error)) {
+    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, temporary), error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

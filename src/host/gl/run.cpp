@@ -17,6 +17,7 @@
 #include "host/options.h"
 #include "host/random.h"
 #include "host/timeline.h"
+#include "host/video_command.h"
 
 namespace {
 
