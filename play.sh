@@ -9,5 +9,4 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/tarnelvois "$@"
 fi
 echo "No display here: rendering the demo to $root/tarnelvois.mp4 instead." >&2
-build/tarnelvois --headless --size 1280x720 --capture "$root/tarnelvois.mp4" "$@"
-echo "Written: $root/tarnelvois.mp4" >&2
+exec build/tarnelvois --headless --size 1280x720 --capture "$root/tarnelvois.mp4" "$@"

@@ -41,8 +41,8 @@ void FillStartupRecord(SStartupDat& startup)
     startup.startTimeMs = 0;
     startup.quitOnEscape = true;
     startup.pauseOnSpace = true;
-    startup.loopDemo = false;
-    startup.showFrameRate = false;
+    startup.disableExtensions = false;
+    startup.quiet = false;
     startup.timelineFromArchive = true;
     startup.loadingBarPercent = 90;
 }
@@ -76,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DEMOGL_SetVariable(DEMOGL_VAR_ARCHIVENAME, "demodat.zip");
     DEMOGL_SetVariable(DEMOGL_VAR_EXITONEND, true);
     DEMOGL_SetVariable(DEMOGL_VAR_SHOWDEBUGINFO, false);
-    DEMOGL_SetVariable(DEMOGL_VAR_RESTARTONEND, false);
+    DEMOGL_SetVariable(DEMOGL_VAR_STARTPAUSED, false);
 
     SStartupDat startup;
     FillStartupRecord(startup);

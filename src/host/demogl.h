@@ -40,23 +40,25 @@ struct SStartupDat {
     bool resizableWindow;            // 523: the window may be resized; the picture is scaled to fit
     bool keepAspect;                 // 524: scale the picture with black bars instead of stretching it
     bool hideCursorInFullscreen;     // 525
-    std::int32_t startTimeMs;        // 528: timeline time of the first frame (--start overrides)
+    std::int32_t startTimeMs;        // 528: demo time of the first frame shown when --start is not given
     bool quitOnEscape;               // 532: Esc and Q end the run
     bool pauseOnSpace;               // 533: Space stops and restarts the clock
-    bool loopDemo;                   // 534: start again at the end instead of quitting
-    bool showFrameRate;              // 535: print frames per second to the console while playing
-    bool timelineFromArchive;        // 536: read the timeline from the archive (--timeline overrides)
+    bool disableExtensions;          // 534: answer "not available" to every extension (as --no-extensions)
+    bool quiet;                      // 535: no progress line (as --quiet)
+    bool timelineFromArchive;        // 536: read the timeline from the archive; if false, --timeline is required
     std::int32_t loadingBarPercent;  // 540: width of the loading bar in percent of the window's width
 };
 
 // Variable ids of DEMOGL_SetVariable.
 enum DemoVariable {
-    DEMOGL_VAR_USEARCHIVE = 1,     // bool: read data from the archive named by variable 4
-    DEMOGL_VAR_LOGLEVEL = 2,       // int: 0 silent, 1 warnings (missing pictures and such), 2 progress
+    DEMOGL_VAR_USEARCHIVE = 1,     // bool: read data from the archive named by variable 4; this host
+                                   //   has no other source, so false makes the run refuse to start
+    DEMOGL_VAR_LOGLEVEL = 2,       // int: 0 silent, 1 warnings (missing pictures and such)
     DEMOGL_VAR_ARCHIVENAME = 4,    // text: file name of the data archive
     DEMOGL_VAR_SHOWDEBUGINFO = 6,  // bool: print each timeline event as it happens
-    DEMOGL_VAR_RESTARTONEND = 9,   // bool: play again from the start when the timeline ends
-    DEMOGL_VAR_EXITONEND = 12,     // bool: end the run when the timeline reaches its end
+    DEMOGL_VAR_STARTPAUSED = 9,    // bool: playback opens paused on its first frame (Space starts it)
+    DEMOGL_VAR_EXITONEND = 12,     // bool: end the run when the timeline ends; if false, playback
+                                   //   keeps the last frame on screen until the user quits
 };
 
 void DEMOGL_SetVariable(int id, bool value);
@@ -110,7 +112,7 @@ static_assert(offsetof(SStartupDat, startFullscreen) == 0 && offsetof(SStartupDa
                   offsetof(SStartupDat, groupName) == 267 && offsetof(SStartupDat, resizableWindow) == 523 &&
                   offsetof(SStartupDat, keepAspect) == 524 && offsetof(SStartupDat, hideCursorInFullscreen) == 525 &&
                   offsetof(SStartupDat, startTimeMs) == 528 && offsetof(SStartupDat, quitOnEscape) == 532 &&
-                  offsetof(SStartupDat, pauseOnSpace) == 533 && offsetof(SStartupDat, loopDemo) == 534 &&
-                  offsetof(SStartupDat, showFrameRate) == 535 && offsetof(SStartupDat, timelineFromArchive) == 536 &&
+                  offsetof(SStartupDat, pauseOnSpace) == 533 && offsetof(SStartupDat, disableExtensions) == 534 &&
+                  offsetof(SStartupDat, quiet) == 535 && offsetof(SStartupDat, timelineFromArchive) == 536 &&
                   offsetof(SStartupDat, loadingBarPercent) == 540,
               "the start-up record's fields sit where the host reads them");

@@ -20,7 +20,7 @@ constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "show the version and exit"},
     {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
-    {"--size", "WxH", "window or frame size, each side 16 to 16384 (default: the demo's own)"},
+    {"--size", "WxH", "window or frame size, each side 16 to 8192 (default: the demo's own)"},
     {"--fullscreen", nullptr, "start in full screen"},
     {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
     {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
@@ -61,7 +61,7 @@ std::string WholeNumberError(const std::string& name, std::uint64_t min, std::ui
 }
 
 constexpr int kMinSide = 16;
-constexpr int kMaxSide = 16384;
+constexpr int kMaxSide = 8192;
 
 bool ParseSize(const std::string& value, int& width, int& height) {
     const std::size_t cross = value.find('x');

@@ -40,10 +40,10 @@ TEST(ParseOptions, TakesEveryOptionInBothForms) {
     EXPECT_FALSE(defaults.seed.has_value());
 
     // A value may itself contain '=' and the limits themselves are allowed.
-    ASSERT_TRUE(ParseOptions({"--capture=a=b.mp4", "--size=16x16384", "--fps", "1000", "--seed=0",
+    ASSERT_TRUE(ParseOptions({"--capture=a=b.mp4", "--size=16x8192", "--fps", "1000", "--seed=0",
                               "--start", "86400000", "--end", "86400000"}, defaults, error)) << error;
     EXPECT_EQ(defaults.capturePath, "a=b.mp4");
-    EXPECT_EQ(defaults.height, 16384);
+    EXPECT_EQ(defaults.height, 8192);
     EXPECT_EQ(defaults.seed, 0u);
 }
 
@@ -55,9 +55,9 @@ TEST(ParseOptions, NamesTheOptionAndTheValueAtFault) {
         {{"--seed", "18446744073709551617"},
          "--seed: expected a whole number from 0 to 4294967295, got '18446744073709551617'"},
         {{"--start", "-1"}, "--start: expected a whole number from 0 to 86400000, got '-1'"},
-        {{"--size", "abc"}, "--size: expected WxH with each side from 16 to 16384, got 'abc'"},
-        {{"--size", "15x480"}, "--size: expected WxH with each side from 16 to 16384, got '15x480'"},
-        {{"--size", "640x480x2"}, "--size: expected WxH with each side from 16 to 16384, got '640x480x2'"},
+        {{"--size", "abc"}, "--size: expected WxH with each side from 16 to 8192, got 'abc'"},
+        {{"--size", "15x480"}, "--size: expected WxH with each side from 16 to 8192, got '15x480'"},
+        {{"--size", "640x480x2"}, "--size: expected WxH with each side from 16 to 8192, got '640x480x2'"},
         {{"--start", "5000", "--end", "3000"}, "--start 5000 is after --end 3000"},
         {{"--fps"}, "--fps: missing value N"},
         {{"--data="}, "--data: missing value PATH"},

@@ -64,6 +64,7 @@ SStartupDat QuietStartup()
     std::strncpy(startup.demoName, "Test", sizeof startup.demoName);
     std::strncpy(startup.groupName, "Tests", sizeof startup.groupName);
     startup.renderSizePreset = 0;
+    startup.timelineFromArchive = true;
     return startup;
 }
 

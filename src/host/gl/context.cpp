@@ -133,8 +133,8 @@ void GlContext::Present()
 
     // Fit the picture inside the window, aspect kept; the rest stays black.
     double scale = std::min(double(windowWidth) / settings_.renderWidth, double(windowHeight) / settings_.renderHeight);
-    int shownWidth = std::max(1, int(settings_.renderWidth * scale));
-    int shownHeight = std::max(1, int(settings_.renderHeight * scale));
+    int shownWidth = settings_.keepAspect ? std::max(1, int(settings_.renderWidth * scale)) : windowWidth;
+    int shownHeight = settings_.keepAspect ? std::max(1, int(settings_.renderHeight * scale)) : windowHeight;
     int left = (windowWidth - shownWidth) / 2, bottom = (windowHeight - shownHeight) / 2;
 
     GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);

@@ -19,6 +19,7 @@ struct ContextSettings {
     bool resizable = true;
     bool vsync = true;
     bool hideCursorInFullscreen = true;
+    bool keepAspect = true;  // black bars rather than a stretched picture
 };
 
 class GlContext {

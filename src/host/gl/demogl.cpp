@@ -24,7 +24,7 @@ void DEMOGL_SetVariable(int id, bool value)
     switch (id) {
     case DEMOGL_VAR_USEARCHIVE: host.useArchive = value; break;
     case DEMOGL_VAR_SHOWDEBUGINFO: host.showDebugInfo = value; break;
-    case DEMOGL_VAR_RESTARTONEND: host.restartOnEnd = value; break;
+    case DEMOGL_VAR_STARTPAUSED: host.startPaused = value; break;
     case DEMOGL_VAR_EXITONEND: host.exitOnEnd = value; break;
     default: break;
     }

@@ -26,7 +26,7 @@ struct HostState {
     int logLevel = 1;
     std::string archiveName = "demodat.zip";
     bool showDebugInfo = false;
-    bool restartOnEnd = false;
+    bool startPaused = false;
     bool exitOnEnd = true;
 
     std::unique_ptr<Archive> archive;

@@ -219,12 +219,13 @@ void Player::RunRealTime(std::int32_t lastTime)
 {
     GlContext& context = *host_.context;
     clock_.Start(SDL_GetTicks64(), options_.startMs);
+    if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
     std::int32_t time = options_.startMs;
     bool drawn = false;
     while (HandleEvents(time)) {
         const std::int32_t now = clock_.Time(SDL_GetTicks64());
-        if (now > lastTime) break;
-        if (clock_.Paused() && drawn) {
+        if (now > lastTime && host_.exitOnEnd) break;
+        if ((clock_.Paused() || now > lastTime) && drawn) {
             // The last frame stays on screen; the window still answers being moved and resized.
             context.Present();
             SDL_Delay(10);

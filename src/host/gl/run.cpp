@@ -98,6 +98,18 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
     }
+    // What the start-up record asks for, where the command line says nothing else.
+    if (startup.disableExtensions) options.noExtensions = true;
+    if (startup.quiet) options.quiet = true;
+    if (options.startMs == 0 && startup.startTimeMs > 0) options.startMs = startup.startTimeMs;
+    if (!host.useArchive) {
+        HostError("this player reads its data from an archive only; the program turned the archive off");
+        return 1;
+    }
+    if (!startup.timelineFromArchive && options.timelinePath.empty()) {
+        HostError("no timeline: this program keeps none in its archive; give one with --timeline FILE");
+        return 2;
+    }
 
     // Everything that can be checked without a window is checked first.
     const std::string archivePath = LocateArchive(options.dataPath, host.archiveName, executable, error);
@@ -162,6 +174,7 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     settings.resizable = startup.resizableWindow;
     settings.vsync = startup.enableVsync && !options.noVsync;
     settings.hideCursorInFullscreen = startup.hideCursorInFullscreen;
+    settings.keepAspect = startup.keepAspect;
 
     CatchInterrupts();
     std::unique_ptr<FrameSink> sink;
