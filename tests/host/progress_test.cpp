@@ -1,6 +1,7 @@
 // The progress line: what it says, and how often it speaks on a terminal and in a log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -8,12 +9,18 @@
 
 namespace {
 
-std::string Contents(std::FILE* file)
+// What a progress line prints over a run of 'frames' frames at 60 a second.
+std::string Shown(bool terminal, int frames)
 {
+    std::FILE* file = std::tmpfile();
+    ProgressLine line(file, terminal, frames, 0.0);
+    for (int frame = 1; frame <= frames; ++frame) line.Update(frame, frame / 60.0);
+    line.Finish(frames, frames / 60.0);
     std::fflush(file);
     std::rewind(file);
     std::string text;
     for (int c; (c = std::fgetc(file)) != EOF;) text += char(c);
+    std::fclose(file);
     return text;
 }
 
@@ -31,29 +38,15 @@ TEST(Progress, SaysFramesPercentRateAndTimeLeft)
 
 TEST(Progress, ATerminalGetsOneRewrittenLineALogAFewLines)
 {
-    std::FILE* terminal = std::tmpfile();
-    ProgressLine onTerminal(terminal, true, 600, 0.0);
-    for (int frame = 1; frame <= 600; ++frame) onTerminal.Update(frame, frame / 60.0);
-    onTerminal.Finish(600, 10.0);
-    const std::string shown = Contents(terminal);
+    const std::string shown = Shown(true, 600);
     EXPECT_EQ(shown.find('\n'), shown.size() - 1) << "one line, ended once at the finish";
     EXPECT_LE(std::count(shown.begin(), shown.end(), '\r'), 41) << "not redrawn for every frame";
     EXPECT_NE(shown.find("600/600 100.0%"), std::string::npos);
 
-    std::FILE* log = std::tmpfile();
-    ProgressLine inLog(log, false, 1200, 0.0);
-    for (int frame = 1; frame <= 1200; ++frame) inLog.Update(frame, frame / 60.0);
-    inLog.Finish(1200, 20.0);
-    const std::string logged = Contents(log);
+    const std::string logged = Shown(false, 1200);
     EXPECT_EQ(logged.find('\r'), std::string::npos);
     EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 4) << logged;  // at 5, 10, 15 and 20 s
-
-    std::FILE* shortLog = std::tmpfile();
-    ProgressLine brief(shortLog, false, 60, 0.0);
-    for (int frame = 1; frame <= 60; ++frame) brief.Update(frame, frame / 60.0);
-    brief.Finish(60, 1.0);
-    EXPECT_EQ(Contents(shortLog), "") << "a run shorter than the interval leaves the log alone";
-    std::fclose(terminal), std::fclose(log), std::fclose(shortLog);
+    EXPECT_EQ(Shown(false, 60), "") << "a run shorter than the interval leaves the log alone";
 }
 
 }  // namespace

@@ -10,17 +10,6 @@
 
 namespace {
 
-// Paints the whole frame white with a scissor-free clear: a mark the next frames can be checked for.
-class WhiteMarkEffect : public CEffect {
-public:
-    void RenderFrame(LONG) override
-    {
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glClearColor(0, 0, 0, 0);
-    }
-};
-
 // Shows one picture of the archive over the whole frame, texture (0, 0) at the bottom left.
 class PictureEffect : public CEffect {
 public:
@@ -69,15 +58,17 @@ TEST(HostRender, PicturesShowUprightControlClearsAndColorOffKeepsThePreviousFram
     Bytes pixels;
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 4; ++x) pixels.insert(pixels.end(), {std::uint8_t(y < 2 ? 255 : 0), 0, std::uint8_t(y < 2 ? 0 : 255)});
-    // Ten frames a second: frame n is at n * 100 ms.
+    // Ten frames a second: frame n is at n * 100 ms and shows what runs then.
     const std::string timeline = "0 start CONTROL 0\n0 start PICTURE 1\n50 stop PICTURE\n"
-                                 "50 start MISSING 1\n150 stop MISSING\n150 start MARK 5\n250 stop MARK\n"
-                                 "350 start MARK 5\n450 stop MARK\n450 param CONTROL \"COLOR OFF\"\n600 end\n";
-    WriteZip(folder + "/data.zip", {{"timeline.txt", TextBytes(timeline)}, {"demotex/test.tga", MakeTga(4, 4, pixels)}});
+                                 "150 start MISSING 1\n250 stop MISSING\n250 start MARK 1\n"
+                                 "350 stop MARK\n350 param CONTROL \"COLOR OFF\"\n500 end\n";
+    WriteZip(folder + "/data.zip", {{"timeline.txt", TextBytes(timeline)},
+                                    {"demotex/test.tga", MakeTga(4, 4, pixels)},
+                                    {"demotex/white.tga", MakeTga(1, 1, {255, 255, 255})}});
     CControlEffect control;
     PictureEffect picture("demotex\\Test.tga");
     PictureEffect missing("demotex\\missing.tga");
-    WhiteMarkEffect mark;
+    PictureEffect mark("demotex\\white.tga");
     DEMOGL_EffectRegister(&control, "CONTROL");
     DEMOGL_EffectRegister(&picture, "PICTURE");
     DEMOGL_EffectRegister(&missing, "MISSING");
@@ -86,16 +77,16 @@ TEST(HostRender, PicturesShowUprightControlClearsAndColorOffKeepsThePreviousFram
                             folder + "/frames"}),
               0);
     std::vector<Picture> frames;
-    for (int frame = 0; frame < 6; ++frame) {
+    for (int frame = 0; frame < 5; ++frame) {
         frames.push_back(ReadPng(folder + "/frames/frame-00000" + std::to_string(frame) + ".png"));
         ASSERT_EQ(frames.back().width, 64) << frame;
     }
     EXPECT_TRUE(IsColour(frames[0], 32, 2, 255, 0, 0)) << "the picture's top row belongs at the top";
     EXPECT_TRUE(IsColour(frames[0], 32, 45, 0, 0, 255));
-    EXPECT_TRUE(IsColour(frames[1], 32, 2, 0, 0, 0)) << "a missing picture is drawn black, never white";
-    EXPECT_TRUE(IsColour(frames[2], 10, 10, 255, 255, 255));
-    EXPECT_TRUE(IsColour(frames[3], 10, 10, 0, 0, 0)) << "CONTROL clears what the last frame left";
-    EXPECT_TRUE(IsColour(frames[5], 10, 10, 255, 255, 255)) << "a frame that is not cleared keeps the last one";
+    EXPECT_TRUE(IsColour(frames[1], 32, 2, 0, 0, 0)) << "CONTROL clears what the last frame left";
+    EXPECT_TRUE(IsColour(frames[2], 32, 2, 0, 0, 0)) << "a missing picture is drawn black, never white";
+    EXPECT_TRUE(IsColour(frames[3], 32, 2, 255, 255, 255));
+    EXPECT_TRUE(IsColour(frames[4], 32, 2, 255, 255, 255)) << "a frame that is not cleared keeps the last one";
 }
 
 TEST(HostRender, RegisteringTwiceOrNothingIsRefused)
