@@ -15,7 +15,7 @@ std::string ErrorOf(const std::string& text) {
 
 TEST(ParseTimeline, ReadsEventsBetweenCommentsBlankLinesAndCarriageReturns) {
     const std::string text =
-        "\xEF\xBB\xBF# the piece\r\n"
+        "\xEF\xBB\xBF# the piece, d\xC3\xA9j\xC3\xA0 vu \xF0\x9F\x8E\xB5\r\n"
         "\r\n"
         "0 start CONTROL 0\r\n"
         "  \t0\tstart\tCUBE2   1000\n"
@@ -66,23 +66,16 @@ TEST(ParseTimeline, NamesTheLineAndTheFault) {
         {"0 end\n1 start CUBE 1\n", "timeline.txt:2: event after the end on line 1"},
         {"0 start CUBE 1\n# no end\n\n", "timeline.txt:3: no end line"},
         {"", "timeline.txt:1: no end line"},
+        // Not text: a NUL, a broken sequence, an overlong '/', a lone surrogate, a sequence cut short at
+        // the end, and an escape sequence that would reach the terminal inside the error message.
+        {std::string("0 start CUBE 1\n0 st\0rt X 1\n0 end\n", 33), "timeline.txt:2: not a text file"},
+        {"# \xC3(\n0 end\n", "timeline.txt:1: not a text file"},
+        {"#\n#\n# \xC0\xAF\n0 end\n", "timeline.txt:3: not a text file"},
+        {"# \xED\xA0\x80\n0 end\n", "timeline.txt:1: not a text file"},
+        {"0 end\n# \xE2\x82", "timeline.txt:2: not a text file"},
+        {"0 start CUBE 1\n5 \x1B]0;owned\x07stop CUBE\n9 end\n", "timeline.txt:2: not a text file"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ErrorOf(text), expected);
-}
-
-TEST(ParseTimeline, RefusesWhatIsNotText) {
-    const char withNul[] = "0 start CUBE 1\n0 st\0rt X 1\n0 end\n";
-    EXPECT_EQ(ErrorOf(std::string(withNul, sizeof withNul - 1)), "timeline.txt:2: not a text file");
-    EXPECT_EQ(ErrorOf("# \xC3(\n0 end\n"), "timeline.txt:1: not a text file");           // broken sequence
-    EXPECT_EQ(ErrorOf("#\n#\n# \xC0\xAF\n0 end\n"), "timeline.txt:3: not a text file");  // overlong '/'
-    EXPECT_EQ(ErrorOf("# \xED\xA0\x80\n0 end\n"), "timeline.txt:1: not a text file");    // a lone surrogate
-    EXPECT_EQ(ErrorOf("0 end\n# \xE2\x82"), "timeline.txt:2: not a text file");          // cut short at the end
-    // Escape sequences would reach the terminal inside the error message.
-    EXPECT_EQ(ErrorOf("0 start CUBE 1\n5 \x1B]0;owned\x07stop CUBE\n9 end\n"), "timeline.txt:2: not a text file");
-
-    Timeline timeline;
-    std::string error;
-    EXPECT_TRUE(ParseTimeline("# d\xC3\xA9j\xC3\xA0 vu \xF0\x9F\x8E\xB5\n0 end\n", "t", timeline, error)) << error;
 }
 
 TEST(CheckTimelineNames, NamesTheFirstUnknownEffectAndItsLine) {

@@ -78,22 +78,18 @@ TEST(BadArchive, RefusedInOneLineNamingTheFileAndTheFault)
     EXPECT_FALSE(fs::exists(folder + "/missing.zip")) << "a missing archive must not be created";
 }
 
+// The decoder's own test has every way a picture can be broken; here, that each reaches the user once.
 TEST(BadPictures, EachBrokenPictureWarnsOnceAndTheRunGoesOn)
 {
     const std::string folder = TemporaryFolder("bad-pictures");
-    Bytes truncated = MakeTga(8, 8, Bytes(8 * 8 * 3, 200));
-    truncated.resize(truncated.size() - 40);
     Bytes unsupportedType = MakeTga(2, 2, Bytes(12, 9));
     unsupportedType[2] = 32;
-    const Bytes noPixels = MakeTga(0, 0, {});
     const Bytes damaged = MakeTga(16, 16, Bytes(16 * 16 * 3, 77));
     const std::string archive = folder + "/data.zip";
     WriteZip(archive,
              {{"timeline.txt", TextBytes("0 start CONTROL 0\n200 end\n")},
               {"demotex/End.tga", {}},
-              {"demotex/KorbaPlunte2.tga", truncated},
               {"demotex/Light.tga", unsupportedType},
-              {"demotex/Line.tga", noPixels},
               {"demotex/Zep.tga", damaged}},
              true);
     Damage(archive, Bytes(damaged.begin() + 18, damaged.end()));
@@ -102,8 +98,7 @@ TEST(BadPictures, EachBrokenPictureWarnsOnceAndTheRunGoesOn)
     ASSERT_EQ(RunProgram(kQuickRun + "--data " + archive + " --capture " + folder + "/frames", &output), 0) << output;
     const std::vector<std::string> warnings = LinesStartingWith(output, "tarnelvois: warning: ");
     const std::pair<std::string, std::string> expected[] = {
-        {"End.tga", "truncated"}, {"KorbaPlunte2.tga", "truncated"}, {"Light.tga", "type 32"},
-        {"Line.tga", "size 0x0"}, {"Zep.tga", "checksum"},
+        {"End.tga", "truncated"}, {"Light.tga", "type 32"}, {"Zep.tga", "checksum"},
     };
     for (const auto& [name, reason] : expected) {
         const auto count = std::count_if(warnings.begin(), warnings.end(), [&](const std::string& warning) {

@@ -26,15 +26,14 @@ public:
         glBindTexture(GL_TEXTURE_2D, texture_);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        glOrtho(0, 1, 0, 1, -1, 1);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glColor4f(1, 1, 1, 1);
         glBegin(GL_QUADS);
-        glTexCoord2f(0, 0), glVertex3f(0, 0, 0);
-        glTexCoord2f(1, 0), glVertex3f(1, 0, 0);
-        glTexCoord2f(1, 1), glVertex3f(1, 1, 0);
-        glTexCoord2f(0, 1), glVertex3f(0, 1, 0);
+        glTexCoord2f(0, 0), glVertex2f(-1, -1);
+        glTexCoord2f(1, 0), glVertex2f(1, -1);
+        glTexCoord2f(1, 1), glVertex2f(1, 1);
+        glTexCoord2f(0, 1), glVertex2f(-1, 1);
         glEnd();
         glDisable(GL_TEXTURE_2D);
     }

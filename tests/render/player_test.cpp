@@ -42,7 +42,7 @@ protected:
     Timeline timeline;
 };
 
-TEST_F(PlayerKeys, SpacePausesTheClockAndRightSkipsAhead)
+TEST_F(PlayerKeys, SpacePausesRightSkipsAndEscapeEndsTheRunOnlyWhenKeysAreOn)
 {
     Player player(host, options, startup, timeline);
     player.Clock().Start(1000, 5000);
@@ -55,20 +55,16 @@ TEST_F(PlayerKeys, SpacePausesTheClockAndRightSkipsAhead)
     EXPECT_EQ(player.Clock().Time(10500), 6500) << "resumed where it stopped, the paused time not counted";
     player.HandleEvent(Key(SDLK_RIGHT), 6500, 10500);
     EXPECT_EQ(player.Clock().Time(10500), 16500);
-}
-
-TEST_F(PlayerKeys, EscapeAndQuitEndTheRunOnlyWhenKeysAreOn)
-{
-    Player player(host, options, startup, timeline);
     EXPECT_FALSE(player.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
+
     startup.enableKeys = false;
     Player locked(host, options, startup, timeline);
     locked.Clock().Start(0, 0);
     EXPECT_TRUE(locked.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
     locked.HandleEvent(Key(SDLK_SPACE), 0, 0);
     EXPECT_FALSE(locked.Clock().Paused());
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
     EXPECT_FALSE(locked.HandleEvent(quit, 0, 0)) << "closing the window always ends the run";
 }
 

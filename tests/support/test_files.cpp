@@ -61,19 +61,14 @@ void WriteZip(const std::string& path, const std::map<std::string, Bytes>& entri
 
 Bytes MakeTga(int width, int height, const Bytes& rgbTopDown)
 {
-    Bytes file(18, 0);
-    file[2] = 2;  // uncompressed true colour
-    file[12] = std::uint8_t(width & 0xFF);
-    file[13] = std::uint8_t(width >> 8);
-    file[14] = std::uint8_t(height & 0xFF);
-    file[15] = std::uint8_t(height >> 8);
-    file[16] = 24;
-    for (int y = height - 1; y >= 0; --y) {
+    // Uncompressed true colour, 24 bits, the bottom row first.
+    Bytes file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, std::uint8_t(width), std::uint8_t(width >> 8),
+                  std::uint8_t(height), std::uint8_t(height >> 8), 24, 0};
+    for (int y = height - 1; y >= 0; --y)
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* pixel = &rgbTopDown[(size_t(y) * width + x) * 3];
             file.insert(file.end(), {pixel[2], pixel[1], pixel[0]});
         }
-    }
     return file;
 }
 
