@@ -4,6 +4,7 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -13,14 +14,14 @@ constexpr std::size_t kHeaderSize = 18;
 
 struct TgaHeader {
     int idLength, mapType, imageType, mapFirst, mapLength, mapEntryBits;
-    int width, height, pixelBits;
+    int width, height, pixelBits, descriptor;
 };
 
 int Little16(const std::uint8_t* bytes) { return bytes[0] | (bytes[1] << 8); }
 
 TgaHeader ReadHeader(const std::uint8_t* bytes) {
     return {bytes[0], bytes[1], bytes[2], Little16(bytes + 3), Little16(bytes + 5), bytes[7],
-            Little16(bytes + 12), Little16(bytes + 14), bytes[16]};
+            Little16(bytes + 12), Little16(bytes + 14), bytes[16], bytes[17]};
 }
 
 bool IsBitDepth(int bits) { return bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32; }
@@ -109,6 +110,15 @@ bool DecodeTga(const std::vector<std::uint8_t>& file, Image& image, std::string&
     image.rgb.resize(rowBytes * height);
     for (int row = 0; row < height; ++row) {
         std::memcpy(image.rgb.data() + rowBytes * row, pixels + rowBytes * (height - 1 - row), rowBytes);
+    }
+    // The decoder honours the top/bottom origin bit only; a picture stored right to left is
+    // turned here, or it would show mirrored.
+    if (tga.descriptor & 0x10) {
+        for (int row = 0; row < height; ++row) {
+            std::uint8_t* line = image.rgb.data() + rowBytes * row;
+            for (int left = 0, right = width - 1; left < right; ++left, --right)
+                std::swap_ranges(line + left * 3, line + left * 3 + 3, line + right * 3);
+        }
     }
     stbi_image_free(pixels);
     return true;

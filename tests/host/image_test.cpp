@@ -13,7 +13,7 @@ struct Rgb {
 };
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
 
-constexpr std::uint8_t kTopOrigin = 0x20;
+constexpr std::uint8_t kTopOrigin = 0x20, kRightOrigin = 0x10;
 
 struct Header {
     int type = 2, width = 2, height = 2, depth = 24, descriptor = 0;
@@ -78,6 +78,8 @@ TEST(DecodeTga, BottomRowComesFirstWhicheverWayTheFileIsStored)
         EXPECT_EQ(Decode(MakeTga(h, Pixels({kRed, kGreen, kBlue, kWhite}, alpha))), seenBottomRowFirst) << h.depth;
         h.descriptor |= kTopOrigin;
         EXPECT_EQ(Decode(MakeTga(h, Pixels({kBlue, kWhite, kRed, kGreen}, alpha))), seenBottomRowFirst) << h.depth;
+        h.descriptor |= kRightOrigin;
+        EXPECT_EQ(Decode(MakeTga(h, Pixels({kWhite, kBlue, kGreen, kRed}, alpha))), seenBottomRowFirst) << h.depth;
     }
 }
 
