@@ -48,13 +48,6 @@ std::vector<RecordedCall> CallsNamed(const std::string& name)
 
 size_t Count(const std::string& name) { return CallsNamed(name).size(); }
 
-std::vector<std::string> Names()
-{
-    std::vector<std::string> names;
-    for (const RecordedCall& call : calls) names.push_back(call.name);
-    return names;
-}
-
 std::string Transcript(size_t first)
 {
     std::string text;
@@ -96,16 +89,13 @@ void glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
 void glEnd() { Record("glEnd", {}); }
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
 void glVertex3fv(const GLfloat* v) { Record("glVertex3fv", {v[0], v[1], v[2]}); }
-void glVertex2f(GLfloat x, GLfloat y) { Record("glVertex2f", {x, y}); }
 void glTexCoord2f(GLfloat s, GLfloat t) { Record("glTexCoord2f", {s, t}); }
 void glNormal3fv(const GLfloat* v) { Record("glNormal3fv", {v[0], v[1], v[2]}); }
 void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("glColor4f", {r, g, b, a}); }
-void glColor3f(GLfloat r, GLfloat g, GLfloat b) { Record("glColor3f", {r, g, b}); }
 void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
 void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
 void glBlendFunc(GLenum source, GLenum destination) { Record("glBlendFunc", {double(source), double(destination)}); }
 void glDepthFunc(GLenum function) { Record("glDepthFunc", {double(function)}); }
-void glDepthMask(GLboolean flag) { Record("glDepthMask", {double(flag)}); }
 void glTexEnvi(GLenum target, GLenum name, GLint value) { Record("glTexEnvi", {double(target), double(name), double(value)}); }
 void glTexGeni(GLenum coord, GLenum name, GLint value) { Record("glTexGeni", {double(coord), double(name), double(value)}); }
 void glBindTexture(GLenum target, GLuint texture) { Record("glBindTexture", {double(target), double(texture)}); }
@@ -165,12 +155,10 @@ PROC wglGetProcAddress(const char* name)
 // The start-up's host calls, so the entry function can be run without a window.
 namespace {
 SStartupDat lastStartup{};
-std::string lastTitle;
 }  // namespace
 
 namespace recorder {
 const SStartupDat& LastStartup() { return lastStartup; }
-const std::string& LastRunTitle() { return lastTitle; }
 }  // namespace recorder
 
 void DEMOGL_SetVariable(int id, bool value) { Record("DEMOGL_SetVariable", {double(id), double(value)}, "bool"); }
@@ -187,7 +175,6 @@ int DEMOGL_AppRun(HINSTANCE, const SStartupDat* startup, const char* title, bool
                   unsigned char soundSystem, unsigned char frameLimit, int startRunMode)
 {
     lastStartup = *startup;
-    lastTitle = title;
     Record("DEMOGL_AppRun", {double(useCrtDialog), double(soundSystem), double(frameLimit), double(startRunMode)}, title);
     if (recorder::runHook) recorder::runHook();
     return recorder::runResult;

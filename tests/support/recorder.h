@@ -26,8 +26,6 @@ const std::vector<RecordedCall>& Calls();
 std::vector<RecordedCall> CallsNamed(const std::string& name);
 // How many calls with this name.
 size_t Count(const std::string& name);
-// Names of all calls in order, for comparing whole sequences.
-std::vector<std::string> Names();
 // The calls from 'first' on as one text, "glEnable(3042) glEnd ...", numbers in %g, a path quoted first:
 // comparing it pins a whole call sequence, arguments included, in a few lines.
 std::string Transcript(size_t first = 0);
@@ -40,9 +38,8 @@ double ColourAt(CEffect& effect, LONG time, size_t channel = 0);
 void SetExtension(int id, bool available);
 // DEMOGL_TextureLoad returns 1, 2, 3, ... in call order after Reset.
 
-// The start-up record and title the last DEMOGL_AppRun received, and what it returns.
+// The start-up record the last DEMOGL_AppRun received, and what it returns.
 const SStartupDat& LastStartup();
-const std::string& LastRunTitle();
 extern int runResult;
 // Called inside DEMOGL_AppRun, while the registered objects are alive.
 extern std::function<void()> runHook;
