@@ -3,7 +3,7 @@
 # tarnelvois.mp4 at 1280x720, 60 frames per second. Extra arguments go to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
-"$root/scripts/build.sh"
+TARNELVOIS_BUILD_TARGETS="tarnelvois archive" "$root/scripts/build.sh"
 cd "$root"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/tarnelvois "$@"
