@@ -184,25 +184,6 @@ void GlContext::ShowProgress(float fraction, int widthPercent)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }
 
-void GlContext::ReadPixels(std::vector<std::uint8_t>& rgb)
-{
-    const int width = settings_.renderWidth, height = settings_.renderHeight;
-    rgb.resize(size_t(width) * height * 3);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    // GL gives the bottom row first; files and encoders want the top row first.
-    const size_t rowBytes = size_t(width) * 3;
-    std::vector<std::uint8_t> row(rowBytes);
-    for (int y = 0; y < height / 2; ++y) {
-        std::uint8_t* top = rgb.data() + size_t(y) * rowBytes;
-        std::uint8_t* bottom = rgb.data() + size_t(height - 1 - y) * rowBytes;
-        std::copy(top, top + rowBytes, row.data());
-        std::copy(bottom, bottom + rowBytes, top);
-        std::copy(row.data(), row.data() + rowBytes, bottom);
-    }
-}
-
 void GlContext::SetFullscreen(bool fullscreen)
 {
     if (settings_.headless || !window_) return;

@@ -3,9 +3,7 @@
 // aspect kept, so resizing the window never changes what the effects compute.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 struct SDL_Window;
 typedef void* SDL_GLContext;
@@ -34,14 +32,12 @@ public:
     int RenderWidth() const { return settings_.renderWidth; }
     int RenderHeight() const { return settings_.renderHeight; }
 
-    // Binds the render target for drawing; the effects draw between this and Present/ReadPixels.
+    // Binds the render target for drawing; the effects draw between this and Present.
     void BindRenderTarget();
     // Copies the render target into the window, scaled to fit with black bars, and swaps.
     void Present();
     // Draws a loading bar (fraction 0..1, widthPercent of the window) in the window and swaps.
     void ShowProgress(float fraction, int widthPercent);
-    // Reads the render target as RGB rows, top row first.
-    void ReadPixels(std::vector<std::uint8_t>& rgb);
 
     void SetFullscreen(bool fullscreen);
     bool Fullscreen() const { return fullscreen_; }

@@ -115,11 +115,16 @@ void Player::RenderFrame(std::int32_t time, bool preroll)
 void Player::SaveScreenshot(std::int32_t time)
 {
     GlContext& context = *host_.context;
-    context.ReadPixels(pixels_);
+    // The frame on screen is still in the render target: one read through the capture's path.
+    context.BindRenderTarget();
+    AsyncReadback once(context.RenderWidth(), context.RenderHeight(), 1);
+    ReadFrame shot;
+    once.Start(0, shot);
+    once.FinishOldest(shot);
     char name[64];
     std::snprintf(name, sizeof name, "tarnelvois-%09dms.png", int(time));
     std::string error;
-    if (WritePng(name, pixels_, context.RenderWidth(), context.RenderHeight(), error))
+    if (WritePng(name, shot.rgb, context.RenderWidth(), context.RenderHeight(), error))
         std::fprintf(stderr, "tarnelvois: saved %s\n", name);
     else
         HostError(error);

@@ -58,5 +58,4 @@ private:
     std::uint64_t startCount_ = 0;
     PlaybackClock clock_;
     bool interrupted_ = false;
-    std::vector<std::uint8_t> pixels_;
 };
