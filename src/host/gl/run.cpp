@@ -54,8 +54,8 @@ void PresetSize(int preset, int& width, int& height)
 std::set<std::string> ReadExtensions()
 {
     std::set<std::string> names;
-    std::istringstream list(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS) ? glGetString(GL_EXTENSIONS)
-                                                                                       : reinterpret_cast<const GLubyte*>("")));
+    const GLubyte* text = glGetString(GL_EXTENSIONS);
+    std::istringstream list(text ? reinterpret_cast<const char*>(text) : "");
     for (std::string name; list >> name;) names.insert(name);
     return names;
 }
