@@ -23,6 +23,7 @@ struct Options {
     bool quiet = false;          // --quiet
     bool benchmark = false;      // --benchmark
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
+    bool overwrite = false;      // --overwrite: replace an existing video or a folder's frames
 };
 
 // Parses argv[1..]. On failure returns false with error set to one line naming the option and
