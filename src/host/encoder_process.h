@@ -42,3 +42,7 @@ private:
     std::vector<int> inputs_;
     std::FILE* log_ = nullptr;
 };
+
+// Asks the file system to have the encoder's finished output on disk, so an error that shows only
+// when it is written out (a full disk) is seen before the file gets its name. 0 or the errno.
+int FlushToDisk(const std::string& path);

@@ -156,3 +156,12 @@ void EncoderProcess::Kill()
     }
     process_ = -1;
 }
+
+int FlushToDisk(const std::string& path)
+{
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return errno;
+    const int result = fsync(descriptor) == 0 ? 0 : errno;
+    close(descriptor);
+    return result == EINVAL ? 0 : result;  // a file system without fsync has nothing to flush
+}

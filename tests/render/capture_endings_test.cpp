@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -114,6 +115,8 @@ Launched Launch(const std::string& encoderFolder, const std::vector<std::string>
         std::vector<char*> argv;
         for (std::string& argument : all) argv.push_back(argument.data());
         argv.push_back(nullptr);
+        // A test harness may run with these ignored, and the program keeps what it inherits.
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, SIG_DFL);
         prepare();
         execv(argv[0], argv.data());
         _exit(127);

@@ -1,6 +1,5 @@
 // Video capture: raw RGB frames piped into ffmpeg, which encodes and muxes them into a temporary
 // file beside the final one; a rename makes the video appear only when it is complete.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,17 +27,6 @@ constexpr size_t kQueuedFrames = 4;
 // Ctrl+C unanswered.
 constexpr auto kInterruptCheck = std::chrono::milliseconds(10);
 constexpr int kFrameInput = 0;
-
-// Asks the file system to have the file on disk, so an error that shows only when it is written
-// out (a full disk) is seen before the file gets its name. 0 or the errno.
-int FlushToDisk(const std::string& path)
-{
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return errno;
-    const int result = fsync(descriptor) == 0 ? 0 : errno;
-    close(descriptor);
-    return result == EINVAL ? 0 : result;  // a file system without fsync has nothing to flush
-}
 
 class VideoSink : public FrameSink {
 public:
@@ -210,12 +198,12 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
         return nullptr;
     }
     const std::string temporary = TemporaryNameBeside(path, long(getpid()));
-    const int probe = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (probe < 0) {
+    std::FILE* probe = std::fopen(temporary.c_str(), "wb");
+    if (!probe) {
         error = "--capture: cannot write " + path + ": " + std::strerror(errno);
         return nullptr;
     }
-    close(probe);
+    std::fclose(probe);
     auto sink = std::make_unique<VideoSink>(path, temporary);
     if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, EncoderFileName(temporary)), error)) {
         std::remove(temporary.c_str());
