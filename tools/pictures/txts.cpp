@@ -20,8 +20,8 @@ constexpr int kMargin = 8;
 constexpr float kTextInset = 24.0f;
 // A caption in the bottom quarter slides right by a fifth of the screen as it fades, from a
 // picture whose left edge starts a third of the way across; letters right of this column would
-// leave the screen while still lit.
-constexpr float kLowerTextRight = 350.0f;
+// leave the screen while still lit (the column ends at 70 %, less the glow's reach).
+constexpr float kLowerTextRight = 328.0f;
 
 struct CaptionStyle {
     Color glow;
