@@ -81,6 +81,7 @@ void TextureStore::Delete(unsigned int id)
     GLuint name = id;
     glDeleteTextures(1, &name);
     textures_.erase(found);
+    ++deletions_;
 }
 
 void TextureStore::Clear()

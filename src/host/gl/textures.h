@@ -31,6 +31,8 @@ public:
     void Clear();
 
     size_t Count() const { return textures_.size(); }
+    // How many Delete calls found a texture: the player compares it around an effect's End.
+    size_t Deletions() const { return deletions_; }
 
 private:
     struct Texture {
@@ -44,4 +46,5 @@ private:
     std::map<unsigned int, Texture> textures_;
     std::map<std::string, std::weak_ptr<const Image>> decoded_;  // by folded path
     std::set<std::string> warned_;
+    size_t deletions_ = 0;
 };
