@@ -155,6 +155,10 @@ std::vector<OverlayLine> Player::OverlayLines(std::int32_t time) const
     std::vector<OverlayLine> lines{{heading}};
     lines.push_back({"timeline: " + (options_.timelinePath.empty() ? std::string("the archive's") : options_.timelinePath)});
     if (!timelineError_.empty()) lines.push_back({timelineError_, true});
+    if (lastReplaySeconds_ >= 0) {
+        std::snprintf(heading, sizeof heading, "last seek replayed in %.2f s", lastReplaySeconds_);
+        lines.push_back({heading});
+    }
     for (const RunningEffect& running : running_)
         lines.push_back({"  " + running.registered->name + "  layer " + std::to_string(running.layer)});
     return lines;

@@ -91,4 +91,5 @@ private:
     bool overlayShown_ = false;
     bool fixedStep_ = false;
     double framesPerSecond_ = 0;
+    double lastReplaySeconds_ = -1;
 };

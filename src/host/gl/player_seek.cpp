@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 
 #include "host/gl/player.h"
 #include "host/random.h"
@@ -16,7 +18,7 @@
 namespace {
 
 // A window's replay draws at most this many frames, whatever the distance: about a second here.
-constexpr std::int64_t kWindowCatchUpFrames = 1200;
+constexpr std::int64_t kWindowCatchUpFrames = 1000;
 constexpr int kWindowCatchUpMaxRate = 60;
 // A replay shorter than this shows nothing; a longer one shows the loading bar.
 constexpr double kQuietReplaySeconds = 0.3;
@@ -32,6 +34,15 @@ double Seconds()
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+// Processor time of the whole process (the renderer's threads too): on a busy machine it says
+// more about a replay's cost than the wall clock.
+double ProcessorSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
 }  // namespace
 
 void Player::FreshStart()
@@ -39,7 +50,7 @@ void Player::FreshStart()
     EndRunningEffects();
     // As when the run began: every effect initialised (each Init loads its textures anew, so the
     // old ones go first), the timeline from its first line, the generator on its seed.
-    if (host_.textures) host_.textures->Clear();
+    if (host_.textures) host_.textures->DeleteAll();
     for (RegisteredEffect& registered : host_.effects) {
         registered.effect->Init(host_.context->RenderWidth(), host_.context->RenderHeight());
         registered.needsInit = false;
@@ -98,6 +109,7 @@ std::int64_t Player::SeekFixedStep(std::int32_t target, std::int64_t currentFram
 void Player::SeekRealTime(std::int32_t target)
 {
     pendingSeek_.reset();
+    const double started = Seconds(), processorStarted = ProcessorSeconds();
     target = std::clamp(target, 0, lastTime_ + 1);
     std::int32_t from = renderedTime_ + 1;
     if (target <= renderedTime_) {
@@ -108,6 +120,11 @@ void Player::SeekRealTime(std::int32_t target)
     if (!CatchUp(FirstFrameAtOrAfter(from, rate), FirstFrameAtOrAfter(target, rate), rate)) return;
     // The replay took time of its own: the piece goes on from the target, not from later.
     clock_.SeekTo(target, SDL_GetTicks64());
+    lastReplaySeconds_ = Seconds() - started;
+    if (!options_.quiet)
+        std::fprintf(stderr, "tarnelvois: at %d:%06.3f, replayed in %.2f s (%.2f s of processor time)\n",
+                     int(target / 60000), (target % 60000) / 1000.0, lastReplaySeconds_,
+                     ProcessorSeconds() - processorStarted);
 }
 
 void Player::RequestSeek(std::int32_t target, std::uint64_t nowMs)

@@ -9,7 +9,7 @@ TextureStore::~TextureStore() = default;
 std::shared_ptr<const Image> TextureStore::Decode(const std::string& path)
 {
     const std::string key = Archive::FoldName(path);
-    if (auto shared = decoded_[key].lock()) return shared;
+    if (auto shared = decoded_[key]) return shared;
 
     auto image = std::make_shared<Image>();
     std::vector<std::uint8_t> file;
@@ -84,12 +84,17 @@ void TextureStore::Delete(unsigned int id)
     ++deletions_;
 }
 
-void TextureStore::Clear()
+void TextureStore::DeleteAll()
 {
     for (auto& entry : textures_) {
         GLuint name = entry.first;
         glDeleteTextures(1, &name);
     }
     textures_.clear();
+}
+
+void TextureStore::Clear()
+{
+    DeleteAll();
     decoded_.clear();
 }

@@ -27,7 +27,9 @@ public:
     bool Upload(unsigned int id);
     void UnUpload(unsigned int id);
     void Delete(unsigned int id);
-    // Frees every GL name still held (at the end of the run, while the context exists).
+    // Frees every GL name still held; the decoded pictures stay for the next Load (a fresh start).
+    void DeleteAll();
+    // Frees every GL name and picture (at the end of the run, while the context exists).
     void Clear();
 
     size_t Count() const { return textures_.size(); }
@@ -44,7 +46,9 @@ private:
     const Archive* archive_;
     Warn warn_;
     std::map<unsigned int, Texture> textures_;
-    std::map<std::string, std::weak_ptr<const Image>> decoded_;  // by folded path
+    // By folded path, kept for the whole run: effects restarted over and over would otherwise decode
+    // their pictures again each time and leave the heap more scattered with every pass.
+    std::map<std::string, std::shared_ptr<const Image>> decoded_;
     std::set<std::string> warned_;
     size_t deletions_ = 0;
 };
