@@ -22,8 +22,7 @@ bool LoadTimelineFile(const std::string& path, const std::vector<std::string>& r
         return false;
     }
     Timeline parsed;
-    if (!ParseTimeline(contents.str(), path, parsed, error) || !CheckTimelineNames(parsed, registered, path, error))
-        return false;
+    if (!ParseTimeline(contents.str(), path, registered, parsed, error)) return false;
     timeline = std::move(parsed);
     return true;
 }

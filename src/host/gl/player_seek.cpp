@@ -14,6 +14,7 @@
 #include "host/gl/player.h"
 #include "host/random.h"
 #include "host/timeline_file.h"
+#include "host/timeline_params.h"
 
 namespace {
 
@@ -146,6 +147,8 @@ void Player::ReloadTimeline()
         HostError(error + " (the previous timeline plays on)");
         return;
     }
+    for (const std::string& warning : ParamWarnings(fresh, DeclaredEffectParameters(), options_.timelinePath))
+        HostError(warning);
     timeline_ = std::move(fresh);
     timelineError_.clear();
     lastTime_ = timeline_.endTime - 1;
