@@ -50,8 +50,8 @@ void Player::FreshStart()
 {
     EndRunningEffects();
     // As when the run began: every effect initialised (each Init loads its textures anew, so the
-    // old ones go first), the timeline from its first line, the generator on its seed.
-    if (host_.textures) host_.textures->DeleteAll();
+    // old ones are let go first), the timeline from its first line, the generator on its seed.
+    if (host_.textures) host_.textures->ReleaseAll();
     for (RegisteredEffect& registered : host_.effects) {
         registered.effect->Init(host_.context->RenderWidth(), host_.context->RenderHeight());
         registered.needsInit = false;

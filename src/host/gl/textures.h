@@ -27,8 +27,9 @@ public:
     bool Upload(unsigned int id);
     void UnUpload(unsigned int id);
     void Delete(unsigned int id);
-    // Frees every GL name still held; the decoded pictures stay for the next Load (a fresh start).
-    void DeleteAll();
+    // Lets go of every texture as if each were deleted (a fresh start of the piece): the names and
+    // pictures serve the Loads that follow.
+    void ReleaseAll();
     // Frees every GL name and picture (at the end of the run, while the context exists).
     void Clear();
 
@@ -40,6 +41,7 @@ private:
     struct Texture {
         std::shared_ptr<const Image> image;
         TextureParameters parameters;
+        std::string key;  // folded path and parameters: which spare name may serve a later Load
     };
     std::shared_ptr<const Image> Decode(const std::string& path);
 
@@ -51,4 +53,8 @@ private:
     std::map<std::string, std::shared_ptr<const Image>> decoded_;
     std::set<std::string> warned_;
     size_t deletions_ = 0;
+    // Names whose picture an effect deleted, kept with their storage for the next Load of the same
+    // picture: effects that delete on every stop and load on every start would otherwise have the
+    // driver free and allocate the same storage each time, and the heap spread with each cycle.
+    std::multimap<std::string, unsigned int> spare_;
 };
