@@ -39,14 +39,25 @@ std::string FindOnPath(const std::string& program, const std::string& directorie
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
                                         int height, int fps, const std::string& output)
 {
+    return EncoderCommand(ffmpeg, videoPath, FitPicture(width, height, width, height), fps, output);
+}
+
+std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
+                                        const FrameLayout& layout, int fps, const std::string& output)
+{
     const std::string extension = Extension(videoPath);
+    const std::string pictureSize = std::to_string(layout.pictureWidth) + "x" + std::to_string(layout.pictureHeight);
     std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
                                           "-f", "rawvideo", "-pix_fmt", "rgb24",
-                                          "-video_size", std::to_string(width) + "x" + std::to_string(height),
+                                          "-video_size", pictureSize,
                                           "-framerate", std::to_string(fps), "-i", "pipe:0"};
+    // The bars are added after the conversion to YUV, where they are a fill, not pixels to convert.
     // 4:2:0 needs even sides; an odd one gets a black line rather than a failed encode.
-    std::string filter = "scale=out_color_matrix=bt709:out_range=tv";
-    if (width % 2 || height % 2) filter = "pad=ceil(iw/2)*2:ceil(ih/2)*2," + filter;
+    std::string filter = "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";
+    const int paddedWidth = (layout.frameWidth + 1) / 2 * 2, paddedHeight = (layout.frameHeight + 1) / 2 * 2;
+    if (paddedWidth != layout.pictureWidth || paddedHeight != layout.pictureHeight)
+        filter += ",pad=" + std::to_string(paddedWidth) + ":" + std::to_string(paddedHeight) + ":" +
+                  std::to_string(layout.left) + ":" + std::to_string(layout.top) + ":black";
     arguments.insert(arguments.end(), {"-vf", filter, "-pix_fmt", "yuv420p", "-colorspace", "bt709",
                                        "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"});
     if (extension == "webm") {

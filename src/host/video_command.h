@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/frame_layout.h"
+
 // True for the file names --capture encodes as a video: .mp4, .mkv, .mov, .webm (any case).
 bool IsVideoPath(const std::string& path);
 
@@ -15,3 +17,8 @@ std::string FindOnPath(const std::string& program, const std::string& searchPath
 // fps, written to 'output' in the container that videoPath's extension names.
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
                                         int height, int fps, const std::string& output);
+
+// The same for pictures of layout.pictureWidth x pictureHeight, placed by ffmpeg in frames of the
+// layout's size with black bars, after their conversion to YUV.
+std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
+                                        const FrameLayout& layout, int fps, const std::string& output);

@@ -229,6 +229,12 @@ void VideoSink::Abandon()
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
 {
+    return MakeVideoSink(path, FitPicture(width, height, width, height), fps, error);
+}
+
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
+                                         std::string& error)
+{
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
     if (ffmpeg.empty()) {
@@ -247,7 +253,7 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
     // A write to a dead ffmpeg must come back as an error, not end this program without a word.
     signal(SIGPIPE, SIG_IGN);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, temporary), error)) {
+    if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, temporary), error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

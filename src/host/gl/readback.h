@@ -14,7 +14,9 @@ struct ReadFrame {
 
 class AsyncReadback {
 public:
-    AsyncReadback(int width, int height, int buffersInFlight);
+    // Reads frames of width x height. A picture size that differs scales each frame to it on the GL
+    // side first (smoothly, as the window shows it), so only the picture's pixels are read.
+    AsyncReadback(int width, int height, int buffersInFlight, int pictureWidth = 0, int pictureHeight = 0);
     ~AsyncReadback();
     AsyncReadback(const AsyncReadback&) = delete;
     AsyncReadback& operator=(const AsyncReadback&) = delete;
@@ -26,7 +28,12 @@ public:
     bool FinishOldest(ReadFrame& done);
 
 private:
-    int width_, height_;
+    // Blits the framebuffer bound for reading into the picture-sized target and binds that for reading.
+    void ScaleToPicture();
+
+    int width_, height_;  // of what is read: the picture
+    int sourceWidth_, sourceHeight_;
+    unsigned int scaledFramebuffer_ = 0, scaledColor_ = 0;
     std::vector<unsigned int> buffers_;
     std::vector<std::int64_t> frames_;  // the frame in each buffer
     std::size_t oldest_ = 0, inFlight_ = 0;

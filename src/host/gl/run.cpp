@@ -62,9 +62,11 @@ std::set<std::string> ReadExtensions()
 
 std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
 {
-    if (IsVideoPath(options.capturePath))
-        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
-    return MakePngFolderSink(options.capturePath, error);
+    const FrameLayout layout =
+        FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight);
+    if (IsVideoPath(options.capturePath)) return MakeVideoSink(options.capturePath, layout, options.fps, error);
+    std::unique_ptr<FrameSink> folder = MakePngFolderSink(options.capturePath, error);
+    return layout.HasBars() ? MakeFramedSink(std::move(folder), layout) : std::move(folder);
 }
 
 }  // namespace
@@ -94,6 +96,10 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     if (host.registrationFailed) return 1;
     if (options.seed) DemoSeedRandom(*options.seed);
+    if (options.frameWidth > 0 && options.capturePath.empty()) {
+        HostError("--frame sets the size of a capture's frames; add --capture DIR or FILE.mp4");
+        return 2;
+    }
     if (options.benchmark && !options.capturePath.empty()) {
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
