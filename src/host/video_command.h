@@ -1,5 +1,5 @@
 // What a video capture asks of ffmpeg: which file names are videos, where ffmpeg is, and the
-// command line that turns raw RGB frames on its input into the file's format.
+// command line that turns raw BGR frames on its input into the file's format.
 #pragma once
 
 #include <string>
@@ -13,7 +13,7 @@ bool IsVideoPath(const std::string& path);
 // The first executable file of that name in a PATH-style list of folders; empty when none is.
 std::string FindOnPath(const std::string& program, const std::string& searchPath);
 
-// ffmpeg's arguments (the program first) for frames of width x height, rgb24, top row first, at
+// ffmpeg's arguments (the program first) for frames of width x height, bgr24, top row first, at
 // fps, written to 'output' in the container that videoPath's extension names.
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
                                         int height, int fps, const std::string& output);

@@ -16,6 +16,9 @@ public:
                        std::string& error) = 0;
     virtual bool Finish(std::string& error) = 0;
     virtual void Abandon() = 0;
+    // True when the sink wants its pixels in blue, green, red order (which some encoders convert
+    // at a third of the cost); the bytes handed to Write are then in that order.
+    virtual bool TakesBgr() const { return false; }
 };
 
 // PNG files DIR/frame-NNNNNN.png (NNNNNN = the frame index); the folder is made if missing. Each

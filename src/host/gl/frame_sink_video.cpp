@@ -53,6 +53,7 @@ public:
                std::string& error) override;
     bool Finish(std::string& error) override;
     void Abandon() override;
+    bool TakesBgr() const override { return true; }
 
 private:
     void Feed();

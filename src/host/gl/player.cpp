@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "host/frame_cost.h"
 #include "host/frame_stats.h"
 #include "host/gl/readback.h"
 #include "host/interrupt.h"
@@ -174,13 +175,14 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     const bool showProgress = !options_.quiet && (sink || options_.benchmark);
     const double started = Seconds();
     ProgressLine progress(showProgress ? stderr : nullptr, isatty(STDERR_FILENO), total, started);
+    if (showProgress) progress.SetFrameCosts(FrameCosts(timeline_, firstFrame, total, fps));
     // The sink takes the picture at the size it has in the frame; the bars are the sink's business.
     const FrameLayout layout =
         FitPicture(context.RenderWidth(), context.RenderHeight(), options_.frameWidth, options_.frameHeight);
     std::optional<AsyncReadback> readback;
     if (sink)
         readback.emplace(context.RenderWidth(), context.RenderHeight(), kReadbackBuffers, layout.pictureWidth,
-                         layout.pictureHeight);
+                         layout.pictureHeight, sink->TakesBgr());
     FrameStats stats;
     ReadFrame ready;
     std::string error;

@@ -6,9 +6,10 @@
 
 #include <cstring>
 
-AsyncReadback::AsyncReadback(int width, int height, int buffersInFlight, int pictureWidth, int pictureHeight)
+AsyncReadback::AsyncReadback(int width, int height, int buffersInFlight, int pictureWidth, int pictureHeight,
+                             bool bgr)
     : width_(pictureWidth > 0 ? pictureWidth : width), height_(pictureHeight > 0 ? pictureHeight : height),
-      sourceWidth_(width), sourceHeight_(height), buffers_(size_t(buffersInFlight)), frames_(size_t(buffersInFlight))
+      sourceWidth_(width), sourceHeight_(height), bgr_(bgr), buffers_(size_t(buffersInFlight)), frames_(size_t(buffersInFlight))
 {
     if (width_ != sourceWidth_ || height_ != sourceHeight_) {
         GLint drawn = 0, read = 0;
@@ -63,7 +64,7 @@ bool AsyncReadback::Start(std::int64_t frameIndex, ReadFrame& done)
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[slot]);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glReadPixels(0, 0, width_, height_, bgr_ ? GL_BGR : GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     if (scaledFramebuffer_) glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
     frames_[slot] = frameIndex;
