@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the demo and plays it: in a window where there is a display, otherwise rendered to
-# tarnelvois.mp4 at 1280x720, 60 frames per second. Extra arguments go to the program.
+# tarnelvois.mp4: the 4:3 picture at 960x720 in a 1280x720 frame, 60 frames per second. Extra arguments go to the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 TARNELVOIS_BUILD_TARGETS="tarnelvois archive" "$root/scripts/build.sh"
@@ -19,4 +19,4 @@ if [ "$renders" = 1 ] && [ -e "$video" ]; then
   echo "The earlier tarnelvois.mp4 is now $root/tarnelvois.previous.mp4." >&2
 fi
 echo "No display here: rendering the demo to $video instead." >&2
-exec build/tarnelvois --headless --size 1280x720 --capture "$video" "$@"
+exec build/tarnelvois --headless --size 960x720 --frame 1280x720 --capture "$video" "$@"

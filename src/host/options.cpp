@@ -20,7 +20,11 @@ constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "show the version and exit"},
     {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
-    {"--size", "WxH", "window or frame size, each side 16 to 8192 (default: the demo's own)"},
+    {"--size", "WxH", "render size, each side 16 to 8192 (default: the demo's own); the piece is drawn for 4:3, "
+                      "another shape stretches its overlays"},
+    {"--frame", "WxH", "size of captured frames (default: the --size); the picture is centred in it, scaled to the "
+                       "largest size that fits with its aspect kept (not at all when one side matches), black bars "
+                       "around it"},
     {"--fullscreen", nullptr, "start in full screen"},
     {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
     {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
@@ -92,8 +96,10 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
         options.timelinePath = value;
     } else if (name == "--capture") {
         options.capturePath = value;
-    } else if (name == "--size") {
-        if (!ParseSize(value, options.width, options.height)) {
+    } else if (name == "--size" || name == "--frame") {
+        int& width = name == "--size" ? options.width : options.frameWidth;
+        int& height = name == "--size" ? options.height : options.frameHeight;
+        if (!ParseSize(value, width, height)) {
             problem = name + ": expected WxH with each side from " + std::to_string(kMinSide) + " to " +
                       std::to_string(kMaxSide) + ", got " + Quoted(value);
         }

@@ -12,6 +12,7 @@ struct Options {
     std::string dataPath;        // --data PATH
     std::string timelinePath;    // --timeline FILE
     int width = 0, height = 0;   // --size WxH; 0 = the start-up record's preset
+    int frameWidth = 0, frameHeight = 0;  // --frame WxH, the size a capture writes; 0 = the render's
     bool fullscreen = false;     // --fullscreen
     bool headless = false;       // --headless
     int fps = 60;                // --fps N (1..1000)

@@ -14,7 +14,7 @@ std::string ErrorOf(const std::vector<std::string>& arguments) {
 TEST(ParseOptions, TakesEveryOptionInBothForms) {
     Options options;
     std::string error;
-    ASSERT_TRUE(ParseOptions({"--data", "/d/demodat.zip", "--timeline=t.txt", "--size", "1920x1080",
+    ASSERT_TRUE(ParseOptions({"--data", "/d/demodat.zip", "--timeline=t.txt", "--size", "1920x1080", "--frame=33x17",
                               "--fullscreen", "--headless", "--fps=30", "--start", "1000", "--end=2000",
                               "--seed", "4294967295", "--no-extensions", "--no-vsync", "--quiet", "--benchmark",
                               "--capture=out/frames", "--help", "--version"},
@@ -24,6 +24,8 @@ TEST(ParseOptions, TakesEveryOptionInBothForms) {
     EXPECT_EQ(options.timelinePath, "t.txt");
     EXPECT_EQ(options.width, 1920);
     EXPECT_EQ(options.height, 1080);
+    EXPECT_EQ(options.frameWidth, 33);
+    EXPECT_EQ(options.frameHeight, 17);
     EXPECT_EQ(options.fps, 30);
     EXPECT_EQ(options.startMs, 1000);
     EXPECT_EQ(options.endMs, 2000);
@@ -52,6 +54,7 @@ TEST(ParseOptions, NamesTheOptionAndTheValueAtFault) {
         {{"--size", "abc"}, "--size: expected WxH with each side from 16 to 8192, got 'abc'"},
         {{"--size", "15x480"}, "--size: expected WxH with each side from 16 to 8192, got '15x480'"},
         {{"--size", "640x480x2"}, "--size: expected WxH with each side from 16 to 8192, got '640x480x2'"},
+        {{"--frame", "1280x8193"}, "--frame: expected WxH with each side from 16 to 8192, got '1280x8193'"},
         {{"--start", "5000", "--end", "3000"}, "--start 5000 is after --end 3000"},
         {{"--fps"}, "--fps: missing value N"},
         {{"--data="}, "--data: missing value PATH"},
@@ -66,7 +69,7 @@ TEST(ParseOptions, NamesTheOptionAndTheValueAtFault) {
 
 TEST(UsageText, ListsEveryOptionTheKeysAndTheCaptureForms) {
     const std::string usage = UsageText();
-    for (const char* word : {"--help", "--version", "--data", "--timeline", "--size", "--fullscreen", "--headless",
+    for (const char* word : {"--help", "--version", "--data", "--timeline", "--size", "--frame", "--fullscreen", "--headless",
                              "--fps", "--start", "--end", "--seed", "--no-extensions", "--no-vsync", "--quiet",
                              "--benchmark", "--capture", "Esc", "Space", "Alt+Enter", "F12", "Right arrow",
                              "frame-000000.png", ".mp4", ".mkv", ".mov", ".webm"}) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/frame_layout.h"
+
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
@@ -16,6 +18,9 @@ public:
     virtual void Abandon() = 0;
     // After Abandon: what the capture left, for the message that ends the run.
     virtual std::string LeftBehind() const = 0;
+    // True when the sink wants its pixels in blue, green, red order (which some encoders convert
+    // at a third of the cost); the bytes handed to Write are then in that order.
+    virtual bool TakesBgr() const { return false; }
 };
 
 // PNG files DIR/frame-NNNNNN.png (NNNNNN = the frame index); the folder is made if missing. Each
@@ -28,6 +33,16 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
 // returns as soon as the frame is queued. The file appears under its name only once ffmpeg has
 // finished it. Fails, before anything is rendered, when ffmpeg is missing or the file cannot be made.
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps,
+                                         std::string& error);
+
+// Places each picture into a frame of the layout's size, black bars around it, and hands the frame
+// to 'inner'. The bars are drawn once; each frame copies only the picture's rows.
+std::unique_ptr<FrameSink> MakeFramedSink(std::unique_ptr<FrameSink> inner, const FrameLayout& layout);
+
+// The same video, its pictures of layout.pictureWidth x pictureHeight placed in frames of the
+// layout's size by the encoder, after the conversion to its colour format, so the bars cost
+// neither conversion nor transfer.
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
                                          std::string& error);
 
 // Writes one picture as a PNG file, atomically, through a temporary name unique to this process.

@@ -39,6 +39,7 @@ public:
     bool Finish(std::string& error) override;
     void Abandon() override;
     std::string LeftBehind() const override { return "nothing written under " + path_; }
+    bool TakesBgr() const override { return true; }
 
 private:
     void Feed();
@@ -191,6 +192,12 @@ void VideoSink::Abandon()
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
 {
+    return MakeVideoSink(path, FitPicture(width, height, width, height), fps, error);
+}
+
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
+                                         std::string& error)
+{
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
     if (ffmpeg.empty()) {
@@ -205,7 +212,7 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
     }
     std::fclose(probe);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, EncoderFileName(temporary)), error)) {
+    if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary)), error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "host/frame_cost.h"
 #include "host/frame_stats.h"
 #include "host/gl/key_bindings.h"
 #include "host/gl/readback.h"
@@ -204,8 +205,14 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     const bool showProgress = !options_.quiet && (sink || options_.benchmark);
     const double started = Seconds();
     ProgressLine progress(showProgress ? stderr : nullptr, isatty(STDERR_FILENO), total, started);
+    if (showProgress) progress.SetFrameCosts(FrameCosts(timeline_, firstFrame, total, fps));
+    // The sink takes the picture at the size it has in the frame; the bars are the sink's business.
+    const FrameLayout layout =
+        FitPicture(context.RenderWidth(), context.RenderHeight(), options_.frameWidth, options_.frameHeight);
     std::optional<AsyncReadback> readback;
-    if (sink) readback.emplace(context.RenderWidth(), context.RenderHeight(), kReadbackBuffers);
+    if (sink)
+        readback.emplace(context.RenderWidth(), context.RenderHeight(), kReadbackBuffers, layout.pictureWidth,
+                         layout.pictureHeight, sink->TakesBgr());
     FrameStats stats;
     ReadFrame ready;
     std::string error;
@@ -213,7 +220,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     // The frame a sink refused ends the run; its message waits until the progress line has ended.
     bool delivered = true;
     auto deliver = [&]() {
-        delivered = sink->Write(ready.index, ready.rgb, context.RenderWidth(), context.RenderHeight(), error);
+        delivered = sink->Write(ready.index, ready.rgb, layout.pictureWidth, layout.pictureHeight, error);
     };
 
     std::int64_t frame = firstFrame;

@@ -70,10 +70,12 @@ std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSetting
     if (!CheckCaptureName(options.capturePath, kind, error) ||
         !CheckCaptureTarget(options.capturePath, kind, options.overwrite, error))
         return nullptr;
-    if (kind == CaptureKind::Video)
-        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
+    const FrameLayout layout =
+        FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight);
+    if (kind == CaptureKind::Video) return MakeVideoSink(options.capturePath, layout, options.fps, error);
     if (options.overwrite && !RemoveFrames(options.capturePath, error)) return nullptr;
-    return MakePngFolderSink(options.capturePath, error);
+    std::unique_ptr<FrameSink> folder = MakePngFolderSink(options.capturePath, error);
+    return layout.HasBars() ? MakeFramedSink(std::move(folder), layout) : std::move(folder);
 }
 
 }  // namespace
@@ -104,6 +106,10 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     if (host.registrationFailed) return 1;
     if (options.seed) DemoSeedRandom(*options.seed);
+    if (options.frameWidth > 0 && options.capturePath.empty()) {
+        HostError("--frame sets the size of a capture's frames; add --capture DIR or FILE.mp4");
+        return 2;
+    }
     if (options.benchmark && !options.capturePath.empty()) {
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
