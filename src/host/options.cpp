@@ -1,6 +1,7 @@
 // The player's command line: one table of options serves both the parser and the --help text.
 #include "host/options.h"
 
+#include "host/time_text.h"
 #include "host/timeline.h"
 
 #include <algorithm>
@@ -20,16 +21,16 @@ constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "show the version and exit"},
     {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
-    {"--size", "WxH", "window or frame size, each side 16 to 8192 (default: the demo's own)"},
+    {"--size", "WxH", "window or frame size, each side 16 to 8192 (default: 1024x768)"},
     {"--fullscreen", nullptr, "start in full screen"},
     {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
     {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
-    {"--start", "MS", "start at this demo time in milliseconds"},
-    {"--end", "MS", "stop at this demo time (default: the timeline's end)"},
+    {"--start", "TIME", "start at this demo time: milliseconds (90000), seconds (90s) or minutes:seconds (1:30)"},
+    {"--end", "TIME", "stop at this demo time, written as for --start (default: the timeline's end)"},
     {"--seed", "N", "seed of the random generator, 0 to 4294967295"},
     {"--no-extensions", nullptr, "act as if no optional GL extension were present"},
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
-    {"--quiet", nullptr, "print only errors"},
+    {"--quiet", nullptr, "no progress line and no closing message; errors and warnings still print"},
     {"--benchmark", nullptr, "report frame timing at the end"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
 };
@@ -96,10 +97,16 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
         }
     } else if (name == "--fps") {
         if ((problem = whole(1, 1000)).empty()) options.fps = static_cast<int>(number);
-    } else if (name == "--start") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.startMs = static_cast<std::int32_t>(number);
-    } else if (name == "--end") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.endMs = static_cast<std::int32_t>(number);
+    } else if (name == "--start" || name == "--end") {
+        std::int32_t ms = 0;
+        if (!ParseDemoTime(value, kMaxTimelineTime, ms)) {
+            problem = name + ": expected a time in milliseconds (90000), seconds (90s) or minutes:seconds (1:30), "
+                             "at most " + std::to_string(kMaxTimelineTime) + " ms; got " + Quoted(value);
+        } else if (name == "--start") {
+            options.startMs = ms;
+        } else {
+            options.endMs = ms;
+        }
     } else if (name == "--seed") {
         if ((problem = whole(0, UINT32_MAX)).empty()) options.seed = static_cast<std::uint32_t>(number);
     }
@@ -155,7 +162,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
     }
     if (options.endMs && options.startMs > *options.endMs) {
-        error = "--start " + std::to_string(options.startMs) + " is after --end " + std::to_string(*options.endMs);
+        error = "--start " + std::to_string(options.startMs) + " ms is after --end " + std::to_string(*options.endMs) + " ms";
         return false;
     }
     return true;

@@ -13,6 +13,8 @@
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
+#include "host/gl/version_text.h"
+#include "host/data_folders.h"
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
@@ -81,7 +83,6 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     std::string error;
     if (!ParseOptions(arguments, options, error)) {
         HostError(error);
-        std::fprintf(stderr, "Try 'tarnelvois --help'.\n");
         return 2;
     }
     if (options.help) {
@@ -89,7 +90,7 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         return 0;
     }
     if (options.version) {
-        std::printf("%s 1.0.0\n", title);
+        std::fputs(VersionText(title).c_str(), stdout);
         return 0;
     }
     if (host.registrationFailed) return 1;
@@ -98,6 +99,8 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
     }
+    if (options.headless && options.capturePath.empty() && !options.benchmark)
+        HostWarning("--headless without --capture or --benchmark writes nothing; the demo is only rendered unseen");
     // What the start-up record asks for, where the command line says nothing else.
     if (startup.disableExtensions) options.noExtensions = true;
     if (startup.quiet) options.quiet = true;
@@ -112,7 +115,8 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
 
     // Everything that can be checked without a window is checked first.
-    const std::string archivePath = LocateArchive(options.dataPath, host.archiveName, executable, error);
+    const std::string archivePath = LocateArchive(
+        options.dataPath, host.archiveName, DataFolders(RunningProgram(executable), InstalledDataFolder()), error);
     if (archivePath.empty()) {
         HostError(error);
         return 1;
