@@ -99,8 +99,6 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
     }
-    if (options.headless && options.capturePath.empty() && !options.benchmark)
-        HostWarning("--headless without --capture or --benchmark writes nothing; the demo is only rendered unseen");
     // What the start-up record asks for, where the command line says nothing else.
     if (startup.disableExtensions) options.noExtensions = true;
     if (startup.quiet) options.quiet = true;
@@ -206,6 +204,9 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     if (startup.showLoadingBar) host.context->ShowProgress(1.0f, startup.loadingBarPercent);
 
+    // Rendering unseen with no output is allowed (it checks a build) but is usually a forgotten --capture.
+    if (options.headless && options.capturePath.empty() && !options.benchmark)
+        HostWarning("--headless without --capture or --benchmark writes nothing; the demo is only rendered unseen");
     Player player(host, options, startup, timeline);
     const int status = player.Run(sink.get(), lastTime);
     if (status == 0 && sink && !options.quiet) {
