@@ -8,5 +8,14 @@ cd "$root"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/tarnelvois "$@"
 fi
+# Only a plain run becomes a video: asking for help or the version, naming an output or a benchmark,
+# or a mistake in the options (found by a dry parse, which --version stops before any work) go to
+# the program as they are, and it answers for itself.
+for argument in "$@"; do
+  case $argument in
+    -h | --help | --version | --capture | --capture=* | --benchmark) exec build/tarnelvois "$@" ;;
+  esac
+done
+build/tarnelvois "$@" --version >/dev/null 2>&1 || exec build/tarnelvois "$@"
 echo "No display here: rendering the demo to $root/tarnelvois.mp4 instead." >&2
 exec build/tarnelvois --headless --size 1280x720 --capture "$root/tarnelvois.mp4" "$@"
