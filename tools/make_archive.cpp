@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -46,6 +47,10 @@ Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::printf("usage: %s\n", kUsage);
+            std::exit(0);
+        }
         std::string* target = nullptr;
         if (option == "--timeline") target = &options.timeline;
         else if (option == "--output") target = &options.output;
