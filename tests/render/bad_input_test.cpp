@@ -208,7 +208,7 @@ TEST(CutShort, SliverMinimisedThenClosedWindowEndsTheEffectsAndSucceeds)
         // The test runs again in a child process with a virtual display of its own.
         if (RunCommand("command -v xvfb-run") != 0) GTEST_SKIP() << "xvfb-run is not installed";
         std::string output;
-        EXPECT_EQ(RunCommand("env -u SDL_VIDEODRIVER TARNELVOIS_TEST_IN_WINDOW=1 xvfb-run -a " +
+        EXPECT_EQ(RunCommand("env -u SDL_VIDEODRIVER TARNELVOIS_TEST_IN_WINDOW=1 " + XvfbRun() +
                                  fs::read_symlink("/proc/self/exe").string() + " --gtest_filter=CutShort.*",
                              &output),
                   0)

@@ -33,6 +33,11 @@ struct Picture {
 // Reads a PNG; an empty picture when it cannot.
 Picture ReadPng(const std::string& path);
 
+// "xvfb-run -a -n N " with N picked from this process's id: test runs side by side then start their
+// X servers on different displays, so none connects to another's server as it shuts down (which
+// the program rightly refuses as a display it cannot open).
+std::string XvfbRun();
+
 // Runs a shell command, returns its exit status and, when asked, what it printed on stdout+stderr.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 
