@@ -22,6 +22,8 @@ struct Options {
     bool noVsync = false;        // --no-vsync
     bool quiet = false;          // --quiet
     bool benchmark = false;      // --benchmark
+    bool loop = false;           // --loop: passes without end, in a window
+    int passes = 1;              // --passes N: the piece N times, each a fresh start
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
 };
 

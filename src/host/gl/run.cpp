@@ -170,6 +170,10 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     // A benchmark measures rendering, not a window system's presentation.
     settings.headless = options.headless || options.benchmark || (!options.capturePath.empty() && !DisplayAvailable());
+    if (options.loop && (settings.headless || !options.capturePath.empty())) {
+        HostError("--loop plays until you quit, in a window; a headless run or a capture takes --passes N");
+        return 2;
+    }
     if (!settings.headless && !DisplayAvailable()) {
         HostError("no display to open a window on; use --headless with --capture DIR or FILE.mp4");
         return 1;
