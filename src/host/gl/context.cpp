@@ -22,9 +22,12 @@ std::string DisplayName()
 }
 
 // SDL falls through its drivers when the display is gone (a DISPLAY left behind by an SSH or tmux
-// session) and may land on one that shows nothing; a window run must end up on a real display.
+// session) and may land on one that shows nothing; a window run must end up on a real display,
+// unless SDL_VIDEODRIVER asked for that driver by name.
 bool ShowsWindows(const char* driver)
 {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && *asked) return true;
     const std::string name = driver ? driver : "";
     return name != "offscreen" && name != "dummy" && name != "evdev";
 }
