@@ -17,5 +17,11 @@ for argument in "$@"; do
   esac
 done
 build/tarnelvois "$@" --version >/dev/null 2>&1 || exec build/tarnelvois "$@"
-echo "No display here: rendering the demo to $root/tarnelvois.mp4 instead." >&2
-exec build/tarnelvois --headless --size 1280x720 --capture "$root/tarnelvois.mp4" "$@"
+video=$root/tarnelvois.mp4
+# An earlier render is kept, once, beside the new one.
+if [ -e "$video" ]; then
+  mv -f "$video" "$root/tarnelvois.previous.mp4"
+  echo "The earlier tarnelvois.mp4 is now $root/tarnelvois.previous.mp4." >&2
+fi
+echo "No display here: rendering the demo to $video instead." >&2
+exec build/tarnelvois --headless --size 1280x720 --capture "$video" "$@"

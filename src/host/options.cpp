@@ -35,6 +35,7 @@ constexpr OptionInfo kOptions[] = {
     {"--loop", nullptr, "in a window, start the piece again each time it ends, until you quit"},
     {"--passes", "N", "play the piece N times over, each pass a fresh start, 1 to 10000"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
+    {"--overwrite", nullptr, "let --capture replace an existing video, or the frames already in DIR"},
 };
 
 const OptionInfo* FindOption(const std::string& name) {
@@ -123,7 +124,7 @@ void ApplySwitch(const std::string& name, Options& options) {
         {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
         {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
         {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
-        {"--loop", &options.loop},
+        {"--overwrite", &options.overwrite}, {"--loop", &options.loop},
     };
     for (const auto& [switchName, flag] : switches) {
         if (name == switchName) *flag = true;
@@ -191,6 +192,11 @@ std::string UsageText() {
         "  Tab                     show or hide the maker's overlay\n"
         "\nCapture (--capture, usually with --headless):\n"
         "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
+        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n"
+        "  An existing FILE, or frames already in DIR, are replaced only with --overwrite.\n"
+        "  Exit status: 0 complete (all of FILE, or every frame in DIR); 2 bad option; 1 refused\n"
+        "  or failed; 128+N stopped by signal N (130 for Ctrl+C). Unless 0, nothing is under\n"
+        "  FILE and no temporary file is left; DIR keeps the frames written, each complete.\n"
+        "  A second Ctrl+C ends at once and still stops ffmpeg and removes the temporary file.\n";
     return text;
 }

@@ -329,19 +329,20 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     if (!interrupted_ && !fixedStep) RunRealTime(lastTime_);
     EndRunningEffects();
 
+    // A capture is complete once its sink has finished; a signal after that changes nothing.
+    bool complete = false;
     if (sink) {
         std::string error;
-        if (status != 0 || interrupted_) {
-            sink->Abandon();
-        } else if (!sink->Finish(error)) {
+        complete = status == 0 && !interrupted_ && sink->Finish(error);
+        if (!complete) sink->Abandon();
+        if (!error.empty()) {
             HostError(error);
+            status = 1;
+        } else if (!complete && (interrupted_ || InterruptSignal())) {
+            HostError("capture interrupted; " + sink->LeftBehind());
             status = 1;
         }
     }
-    if (interrupted_ && sink) {
-        HostError("capture interrupted; nothing written under the final name");
-        status = 1;
-    }
-    if (const int signal = InterruptSignal()) status = 128 + signal;
+    if (const int signal = InterruptSignal(); signal && !complete) status = 128 + signal;
     return status;
 }
