@@ -8,13 +8,18 @@ cd "$root"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/tarnelvois "$@"
 fi
-video=$root/tarnelvois.mp4
-# An earlier render is kept, once, beside the new one; only when this run renders there.
-renders=1
+# Only a plain run becomes a video: asking for help or the version, naming an output or a benchmark,
+# or a mistake in the options (found by a dry parse, which --version stops before any work) go to
+# the program as they are, and it answers for itself.
 for argument in "$@"; do
-  case $argument in --capture|--capture=*|--help|-h|--version|--benchmark) renders=0 ;; esac
+  case $argument in
+    -h | --help | --version | --capture | --capture=* | --benchmark) exec build/tarnelvois "$@" ;;
+  esac
 done
-if [ "$renders" = 1 ] && [ -e "$video" ]; then
+build/tarnelvois "$@" --version >/dev/null 2>&1 || exec build/tarnelvois "$@"
+video=$root/tarnelvois.mp4
+# An earlier render is kept, once, beside the new one.
+if [ -e "$video" ]; then
   mv -f "$video" "$root/tarnelvois.previous.mp4"
   echo "The earlier tarnelvois.mp4 is now $root/tarnelvois.previous.mp4." >&2
 fi

@@ -12,6 +12,7 @@ packages=(
   ffmpeg
   googletest libgtest-dev libgmock-dev
   xvfb xauth
+  desktop-file-utils man-db file
 )
 
 missing=()

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -59,6 +60,10 @@ Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::printf("usage: %s\n", kUsage);
+            std::exit(0);
+        }
         std::string* target = nullptr;
         if (option == "--timeline") target = &options.timeline;
         else if (option == "--output") target = &options.output;

@@ -1,6 +1,7 @@
 // The player's command line: one table of options serves both the parser and the --help text.
 #include "host/options.h"
 
+#include "host/time_text.h"
 #include "host/timeline.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "show the version and exit"},
     {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
-    {"--size", "WxH", "render size, each side 16 to 8192 (default: the demo's own); the piece is drawn for 4:3, "
+    {"--size", "WxH", "render size, each side 16 to 8192 (default: 1024x768); the piece is drawn for 4:3, "
                       "another shape stretches its overlays"},
     {"--frame", "WxH", "size of captured frames (default: the --size); the picture is centred in it, scaled to the "
                        "largest size that fits with its aspect kept (not at all when one side matches), black bars "
@@ -28,12 +29,12 @@ constexpr OptionInfo kOptions[] = {
     {"--fullscreen", nullptr, "start in full screen"},
     {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
     {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
-    {"--start", "MS", "start at this demo time in milliseconds"},
-    {"--end", "MS", "stop at this demo time (default: the timeline's end)"},
+    {"--start", "TIME", "start at this demo time: milliseconds (90000), seconds (90s) or minutes:seconds (1:30)"},
+    {"--end", "TIME", "stop at this demo time, written as for --start (default: the timeline's end)"},
     {"--seed", "N", "seed of the random generator, 0 to 4294967295"},
     {"--no-extensions", nullptr, "act as if no optional GL extension were present"},
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
-    {"--quiet", nullptr, "print only errors"},
+    {"--quiet", nullptr, "no progress line and no closing message; errors and warnings still print"},
     {"--benchmark", nullptr, "report frame timing at the end"},
     {"--loop", nullptr, "in a window, start the piece again each time it ends, until you quit"},
     {"--passes", "N", "play the piece N times over, each pass a fresh start, 1 to 10000"},
@@ -105,10 +106,16 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
         }
     } else if (name == "--fps") {
         if ((problem = whole(1, 1000)).empty()) options.fps = static_cast<int>(number);
-    } else if (name == "--start") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.startMs = static_cast<std::int32_t>(number);
-    } else if (name == "--end") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.endMs = static_cast<std::int32_t>(number);
+    } else if (name == "--start" || name == "--end") {
+        std::int32_t ms = 0;
+        if (!ParseDemoTime(value, kMaxTimelineTime, ms)) {
+            problem = name + ": expected a time in milliseconds (90000), seconds (90s) or minutes:seconds (1:30), "
+                             "at most " + std::to_string(kMaxTimelineTime) + " ms; got " + Quoted(value);
+        } else if (name == "--start") {
+            options.startMs = ms;
+        } else {
+            options.endMs = ms;
+        }
     } else if (name == "--passes") {
         if ((problem = whole(1, 10000)).empty()) options.passes = static_cast<int>(number);
     } else if (name == "--seed") {
@@ -167,7 +174,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
     }
     if (options.endMs && options.startMs > *options.endMs) {
-        error = "--start " + std::to_string(options.startMs) + " is after --end " + std::to_string(*options.endMs);
+        error = "--start " + std::to_string(options.startMs) + " ms is after --end " + std::to_string(*options.endMs) + " ms";
         return false;
     }
     return true;

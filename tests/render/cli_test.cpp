@@ -35,7 +35,7 @@ TEST(Program, PlaysASecondInARealWindow)
 {
     if (RunCommand("command -v xvfb-run") != 0) GTEST_SKIP() << "xvfb-run is not installed";
     std::string output;
-    EXPECT_EQ(RunCommand("env -u SDL_VIDEODRIVER xvfb-run -a timeout 60 " + std::string(TARNELVOIS_BINARY) + " --data " +
+    EXPECT_EQ(RunCommand("env -u SDL_VIDEODRIVER " + XvfbRun() + "timeout 60 " + std::string(TARNELVOIS_BINARY) + " --data " +
                              TARNELVOIS_ARCHIVE + " --size 160x120 --start 1000 --end 2000",
                          &output),
               0)

@@ -72,6 +72,12 @@ std::vector<std::uint8_t> ReadEntry(zip_t* archive, zip_uint64_t index) {
 
 bool IsPowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
 
+TEST_F(MakeArchive, HelpIsAnAnswerNotAMistake) {
+    EXPECT_EQ(Run("--help --output '" + Path("help.zip") + "'"), 0);
+    EXPECT_EQ(errors_, "");
+    EXPECT_FALSE(fs::exists(Path("help.zip")));
+}
+
 }  // namespace
 
 TEST_F(MakeArchive, GivesTheSameBytesEveryRunHoldingTheTimelineAsWrittenAndPicturesTheHostCanDecode) {

@@ -254,7 +254,8 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     }
     // Quitting is not a failure of the run; Run decides what it means for a capture.
     if (options_.benchmark && !interrupted_)
-        std::fputs(FormatBenchmark(stats.Summarise(finished - started)).c_str(), stdout);
+        std::fputs(FormatBenchmark(stats.Summarise(finished - started), host_.context->RenderWidth(),
+                                   host_.context->RenderHeight(), options_.fps).c_str(), stdout);
     return 0;
 }
 

@@ -15,6 +15,8 @@
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
+#include "host/gl/version_text.h"
+#include "host/data_folders.h"
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
@@ -93,7 +95,6 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     std::string error;
     if (!ParseOptions(arguments, options, error)) {
         HostError(error);
-        std::fprintf(stderr, "Try 'tarnelvois --help'.\n");
         return 2;
     }
     if (options.help) {
@@ -101,7 +102,7 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         return 0;
     }
     if (options.version) {
-        std::printf("%s 1.0.0\n", title);
+        std::fputs(VersionText(title).c_str(), stdout);
         return 0;
     }
     if (host.registrationFailed) return 1;
@@ -133,7 +134,8 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
 
     // Everything that can be checked without a window is checked first.
-    const std::string archivePath = LocateArchive(options.dataPath, host.archiveName, executable, error);
+    const std::string archivePath = LocateArchive(
+        options.dataPath, host.archiveName, DataFolders(RunningProgram(executable), InstalledDataFolder()), error);
     if (archivePath.empty()) {
         HostError(error);
         return 1;
@@ -236,6 +238,9 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     if (startup.showLoadingBar) host.context->ShowProgress(1.0f, startup.loadingBarPercent);
 
+    // Rendering unseen with no output is allowed (it checks a build) but is usually a forgotten --capture.
+    if (options.headless && options.capturePath.empty() && !options.benchmark)
+        HostWarning("--headless without --capture or --benchmark writes nothing; the demo is only rendered unseen");
     Player player(host, options, startup, timeline);
     const int status = player.Run(sink.get(), lastTime);
     if (status == 0 && sink && !options.quiet) {
