@@ -3,7 +3,7 @@
 #include "audio/effects.h"
 
 #include <stk/Delay.h>
-#include <stk/FreeVerb.h>
+#include <stk/NRev.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,8 +18,7 @@ static_assert(Effects::kWarmUpFrames + Effects::kFadeFrames <= Effects::kSegment
 struct Effects::Instance {
     explicit Instance(const Score& score) {
         reverb.setEffectMix(1.0);
-        reverb.setRoomSize(score.reverbRoom);
-        reverb.setDamping(score.reverbDamping);
+        reverb.setT60(score.reverbSeconds);
         const auto delay = static_cast<unsigned long>(std::llround(score.echoBeats * kSampleRate * 60.0 / score.tempo));
         // The right side a little later than the left: the repeats spread across the field.
         echoLeft.setMaximumDelay(delay + 1);
@@ -35,14 +34,14 @@ struct Effects::Instance {
         lastLeft = lastRight = 0;
     }
     void Process(const double reverbIn[2], const double echoIn[2], double out[2]) {
-        reverb.tick(reverbIn[0], reverbIn[1]);
+        reverb.tick(0.5 * (reverbIn[0] + reverbIn[1]));
         lastLeft = echoLeft.tick(echoIn[0] + feedback * lastRight);
         lastRight = echoRight.tick(echoIn[1] + feedback * lastLeft);
         out[0] = reverb.lastOut(0) * reverbReturn + lastLeft * echoReturn;
         out[1] = reverb.lastOut(1) * reverbReturn + lastRight * echoReturn;
     }
 
-    stk::FreeVerb reverb;
+    stk::NRev reverb;
     stk::Delay echoLeft;
     stk::Delay echoRight;
     double feedback = 0;

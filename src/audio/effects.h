@@ -15,9 +15,11 @@ namespace audio {
 
 class Effects {
 public:
-    static constexpr std::int64_t kSegmentFrames = 96000;  // 2 s
-    static constexpr std::int64_t kWarmUpFrames = 72000;   // 1.5 s: the tails left out are below -50 dB
-    static constexpr std::int64_t kFadeFrames = 12000;     // 0.25 s
+    static constexpr std::int64_t kSegmentFrames = 144000;  // 3 s
+    // 1 s: what an instance misses of the reverb's tail is 40 dB down or more, and the crossfade
+    // blends two instances that differ by no more than that.
+    static constexpr std::int64_t kWarmUpFrames = 48000;
+    static constexpr std::int64_t kFadeFrames = 4800;       // 0.1 s
 
     explicit Effects(const Score& score);
     ~Effects();

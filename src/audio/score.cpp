@@ -200,9 +200,9 @@ private:
     }
 
     void Reverb(const std::vector<std::string>& words) {
-        auto settings = Settings(words, 1, {"room", "damping", "return"}, "reverb");
-        if (settings.count("room")) score_.reverbRoom = Number("room", settings["room"], false, 0, 1);
-        if (settings.count("damping")) score_.reverbDamping = Number("damping", settings["damping"], false, 0, 1);
+        auto settings = Settings(words, 1, {"time", "return"}, "reverb");
+        // Longer tails would reach past the effects' warm-up and be cut short.
+        if (settings.count("time")) score_.reverbSeconds = Number("time", settings["time"], false, 0.1, 2.5);
         if (settings.count("return")) score_.reverbReturn = Decibels(Number("return", settings["return"], true, -60, 12));
     }
 
@@ -232,7 +232,7 @@ private:
             for (const char* key : {"attack", "decay", "sustain", "release", "ring"}) known.push_back(key);
         }
         switch (patch.kind) {
-        case PatchKind::Fm: for (const char* key : {"ratio", "index", "index_decay", "vibrato"}) known.push_back(key); break;
+        case PatchKind::Fm: for (const char* key : {"ratio", "index", "index_decay", "vibrato", "detune"}) known.push_back(key); break;
         case PatchKind::Saw:
         case PatchKind::Square: for (const char* key : {"cutoff", "q", "envelope", "envelope_decay", "detune"}) known.push_back(key); break;
         case PatchKind::Kick: for (const char* key : {"punch", "sweep"}) known.push_back(key); break;

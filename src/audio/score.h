@@ -3,7 +3,7 @@
 //
 //   tempo 120                          beats a minute; a bar is four beats
 //   master gain=-6                     level of the whole mix in dB
-//   reverb room=0.6 damping=0.4 return=-6      the shared reverb (FreeVerb)
+//   reverb time=1.6 return=-6          the shared reverb: its decay to -60 dB in seconds
 //   echo beats=0.75 feedback=0.35 return=-8    the shared echo, its delay in beats
 //   instrument NAME KIND key=value ...  a patch; KIND is fm, saw, square, kick, snare or hat
 //   pattern NAME [step=1/4]            a pattern; its rows follow, indented, step is in beats
@@ -52,7 +52,7 @@ struct Patch {
     double q = 0.7;
     double envelope = 0.0;  // saw/square: filter sweep in octaves above cutoff at the note's start
     double envelopeDecay = 0.2;
-    double detune = 0.0;    // saw/square: a second oscillator this many cents above
+    double detune = 0.0;    // a second oscillator (fm: operator pair) this many cents above
     double ratio = 1.0;     // fm: modulator frequency / carrier frequency
     double index = 0.0;     // fm: modulation index (radians) at the note's start
     double indexDecay = 0.5;
@@ -75,8 +75,7 @@ struct Note {
 struct Score {
     double tempo = 120.0;
     double masterGain = 1.0;
-    double reverbRoom = 0.6;
-    double reverbDamping = 0.4;
+    double reverbSeconds = 1.6;
     double reverbReturn = 0.5;
     double echoBeats = 0.75;
     double echoFeedback = 0.35;

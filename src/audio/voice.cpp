@@ -75,6 +75,10 @@ public:
     FmVoice(const Patch& patch, const Note& note) : amplitude_(patch, note.length), patch_(patch), frequency_(note.frequency) {
         carrier_.setFrequency(note.frequency);
         modulator_.setFrequency(note.frequency * patch.ratio);
+        twin_ = patch.detune > 0;
+        const double detuned = note.frequency * std::pow(2.0, patch.detune / 1200);
+        twinCarrier_.setFrequency(detuned);
+        twinModulator_.setFrequency(detuned * patch.ratio);
         indexStep_ = std::exp(-1.0 / (patch.indexDecay * kSampleRate));
         index_ = patch.index;
     }
@@ -87,10 +91,15 @@ public:
             carrier_.setFrequency(frequency);
             modulator_.setFrequency(frequency * patch_.ratio);
         }
-        const double modulation = modulator_.tick() * index_;
+        carrier_.addPhaseOffset(modulator_.tick() * index_ / (2 * kPi));
+        double sound = carrier_.tick();
+        if (twin_) {
+            // A second pair a few cents apart: the slow beating of a chorus, for pads.
+            twinCarrier_.addPhaseOffset(twinModulator_.tick() * index_ / (2 * kPi));
+            sound = 0.5 * (sound + twinCarrier_.tick());
+        }
         index_ *= indexStep_;
-        carrier_.addPhaseOffset(modulation / (2 * kPi));
-        return carrier_.tick() * amplitude_.Tick();
+        return sound * amplitude_.Tick();
     }
 
 private:
@@ -99,6 +108,9 @@ private:
     double frequency_;
     stk::SineWave carrier_;
     stk::SineWave modulator_;
+    stk::SineWave twinCarrier_;
+    stk::SineWave twinModulator_;
+    bool twin_ = false;
     double index_ = 0;
     double indexStep_ = 1;
     std::int64_t frames_ = 0;
