@@ -56,7 +56,9 @@ struct SoundtrackRenderer::State {
     struct Sounding {
         std::size_t note;
         std::unique_ptr<Voice> voice;
+        std::int64_t end;
         double left, right;  // level and panning together
+        double reverb, echo;  // the patch's sends
         // Each note's own DC blocker: started with the note like the voice, so it seeks exactly.
         std::unique_ptr<stk::PoleZero> dcBlocker;
     };
@@ -69,9 +71,9 @@ struct SoundtrackRenderer::State {
         const double angle = (patch.pan + 1) * 0.25 * 3.14159265358979323846;
         auto dcBlocker = std::make_unique<stk::PoleZero>();
         dcBlocker->setBlockZero(kDcPole);
-        return Sounding{index, MakeVoice(patch, note, static_cast<std::uint32_t>(index)),
+        return Sounding{index, MakeVoice(patch, note, static_cast<std::uint32_t>(index)), note.end,
                         note.level * std::cos(angle) * std::sqrt(2.0), note.level * std::sin(angle) * std::sqrt(2.0),
-                        std::move(dcBlocker)};
+                        patch.reverb, patch.echo, std::move(dcBlocker)};
     }
 
     // Makes the renderer's next frame at: the sounding notes rebuilt from their note-ons, the
@@ -97,19 +99,21 @@ struct SoundtrackRenderer::State {
     void Frame(double* mixed = nullptr) {
         while (next < score.notes.size() && score.notes[next].onset == position) sounding.push_back(Start(next++));
         double dry[2] = {0, 0}, reverb[2] = {0, 0}, echo[2] = {0, 0};
+        bool anyEnds = false;
         for (Sounding& sound : sounding) {
-            const Note& note = score.notes[sound.note];
-            const Patch& patch = score.patches[note.patch];
             double sample = sound.dcBlocker->tick(sound.voice->Tick());
-            const std::int64_t left = note.end - position;
-            if (left < kTailFadeFrames) sample *= static_cast<double>(left) / kTailFadeFrames;
+            const std::int64_t left = sound.end - position;
+            if (left < kTailFadeFrames) {
+                sample *= static_cast<double>(left) / kTailFadeFrames;
+                anyEnds = anyEnds || left == 1;
+            }
             const double l = sample * sound.left, r = sample * sound.right;
             dry[0] += l;
             dry[1] += r;
-            reverb[0] += l * patch.reverb;
-            reverb[1] += r * patch.reverb;
-            echo[0] += l * patch.echo;
-            echo[1] += r * patch.echo;
+            reverb[0] += l * sound.reverb;
+            reverb[1] += r * sound.reverb;
+            echo[0] += l * sound.echo;
+            echo[1] += r * sound.echo;
         }
         double wet[2];
         effects.Process(position, reverb, echo, wet);
@@ -120,9 +124,11 @@ struct SoundtrackRenderer::State {
             mixed[1] = (dry[1] + wet[1]) * gain;
         }
         ++position;
-        sounding.erase(std::remove_if(sounding.begin(), sounding.end(),
-                                      [&](const Sounding& sound) { return score.notes[sound.note].end <= position; }),
-                       sounding.end());
+        if (anyEnds) {
+            sounding.erase(std::remove_if(sounding.begin(), sounding.end(),
+                                          [&](const Sounding& sound) { return sound.end <= position; }),
+                           sounding.end());
+        }
     }
 
     const Score& score;
