@@ -17,6 +17,7 @@
 #include "host/options.h"
 #include "host/random.h"
 #include "host/timeline.h"
+#include "host/timeline_params.h"
 #include "host/video_command.h"
 
 namespace {
@@ -141,11 +142,12 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     Timeline timeline;
     std::vector<std::string> names;
     for (const RegisteredEffect& registered : host.effects) names.push_back(registered.name);
-    if (!ParseTimeline(timelineText, timelineSource, timeline, error) ||
-        !CheckTimelineNames(timeline, names, timelineSource, error)) {
+    if (!ParseTimeline(timelineText, timelineSource, names, timeline, error)) {
         HostError(error);
         return 1;
     }
+    for (const std::string& warning : ParamWarnings(timeline, DeclaredEffectParameters(), timelineSource))
+        HostError(warning);
 
     std::int32_t lastTime = timeline.endTime - 1;
     if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
