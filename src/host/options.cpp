@@ -31,6 +31,7 @@ constexpr OptionInfo kOptions[] = {
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
     {"--quiet", nullptr, "print only errors"},
     {"--benchmark", nullptr, "report frame timing at the end"},
+    {"--mute", nullptr, "no sound: neither in the window nor in a capture"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
 };
 
@@ -112,6 +113,7 @@ void ApplySwitch(const std::string& name, Options& options) {
         {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
         {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
         {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
+        {"--mute", &options.mute},
     };
     for (const auto& [switchName, flag] : switches) {
         if (name == switchName) *flag = true;

@@ -22,6 +22,7 @@ struct Options {
     bool noVsync = false;        // --no-vsync
     bool quiet = false;          // --quiet
     bool benchmark = false;      // --benchmark
+    bool mute = false;           // --mute
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
 };
 

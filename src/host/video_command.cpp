@@ -37,13 +37,18 @@ std::string FindOnPath(const std::string& program, const std::string& directorie
 }
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output)
+                                        int height, int fps, const std::string& output, bool withSound)
 {
     const std::string extension = Extension(videoPath);
     std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
                                           "-f", "rawvideo", "-pix_fmt", "rgb24",
                                           "-video_size", std::to_string(width) + "x" + std::to_string(height),
                                           "-framerate", std::to_string(fps), "-i", "pipe:0"};
+    if (withSound) {
+        arguments.insert(arguments.end(), {"-f", "s16le", "-ar", "48000", "-ac", "2", "-i",
+                                           "pipe:" + std::to_string(kSoundInputDescriptor), "-map", "0:v:0", "-map",
+                                           "1:a:0", "-c:a", extension == "webm" ? "libopus" : "aac", "-b:a", "192k"});
+    }
     // 4:2:0 needs even sides; an odd one gets a black line rather than a failed encode.
     std::string filter = "scale=out_color_matrix=bt709:out_range=tv";
     if (width % 2 || height % 2) filter = "pad=ceil(iw/2)*2:ceil(ih/2)*2," + filter;

@@ -12,6 +12,8 @@ bool IsVideoPath(const std::string& path);
 std::string FindOnPath(const std::string& program, const std::string& searchPath);
 
 // ffmpeg's arguments (the program first) for frames of width x height, rgb24, top row first, at
-// fps, written to 'output' in the container that videoPath's extension names.
+// fps, written to 'output' in the container that videoPath's extension names. withSound adds a
+// second input on descriptor 3, 48 kHz stereo 16-bit samples, encoded as AAC (Opus in .webm).
+constexpr int kSoundInputDescriptor = 3;
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output);
+                                        int height, int fps, const std::string& output, bool withSound = false);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "host/soundtrack_feed.h"
+
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
@@ -17,15 +19,18 @@ public:
 };
 
 // PNG files DIR/frame-NNNNNN.png (NNNNNN = the frame index); the folder is made if missing. Each
-// file is written under a temporary name and renamed when complete.
-std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error);
+// file is written under a temporary name and renamed when complete. With sound, DIR/soundtrack.wav
+// too, for the span, written alongside and renamed when the capture finishes.
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error,
+                                             const CaptureSound& sound = {});
 
 // A video encoded by an ffmpeg process (found on PATH) at a fixed frame rate: H.264 for .mp4, .mkv
 // and .mov, VP9 for .webm. Frames are handed to ffmpeg from a thread of the sink's own, so Write
 // returns as soon as the frame is queued. The file appears under its name only once ffmpeg has
 // finished it. Fails, before anything is rendered, when ffmpeg is missing or the file cannot be made.
+// With sound, the span's samples go to ffmpeg's second input from a thread of their own.
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps,
-                                         std::string& error);
+                                         std::string& error, const CaptureSound& sound = {});
 
 // Writes one picture as a PNG file, atomically. False with error set on failure.
 bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,

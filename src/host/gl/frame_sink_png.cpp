@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <stb_image_write.h>
 
 #include <cerrno>
@@ -44,9 +45,25 @@ bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
 
 namespace {
 
+constexpr const char* kSoundtrackFile = "soundtrack.wav";
+
 class PngFolderSink : public FrameSink {
 public:
     explicit PngFolderSink(std::string folder) : folder_(std::move(folder)) {}
+    ~PngFolderSink() override { Abandon(); }
+
+    // Starts writing the span's sound as soundtrack.wav, under a temporary name until Finish.
+    bool StartSound(const CaptureSound& sound, std::string& error)
+    {
+        const std::string temporary = SoundPath() + ".part";
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            error = "--capture: cannot write " + SoundPath() + ": " + std::strerror(errno);
+            return false;
+        }
+        sound_ = std::make_unique<SoundtrackFeed>(*sound.soundtrack, sound.span, fd, SoundtrackFeed::Format::Wav);
+        return true;
+    }
 
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                std::string& error) override
@@ -55,17 +72,36 @@ public:
         std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frameIndex));
         return WritePng(folder_ + "/" + name, rgb, width, height, error);
     }
-    bool Finish(std::string&) override { return true; }
-    // Frames already written are complete files each; nothing half-written remains.
-    void Abandon() override {}
+    bool Finish(std::string& error) override
+    {
+        if (!sound_) return true;
+        const std::string temporary = SoundPath() + ".part";
+        int failure = sound_->Finish();
+        sound_.reset();
+        if (!failure && std::rename(temporary.c_str(), SoundPath().c_str()) != 0) failure = errno;
+        if (!failure) return true;
+        std::remove(temporary.c_str());
+        error = "cannot write " + SoundPath() + ": " + std::strerror(failure);
+        return false;
+    }
+    // Frames already written are complete files each; the sound, cut short, is removed.
+    void Abandon() override
+    {
+        if (!sound_) return;
+        sound_.reset();
+        std::remove((SoundPath() + ".part").c_str());
+    }
 
 private:
+    std::string SoundPath() const { return folder_ + "/" + kSoundtrackFile; }
+
     std::string folder_;
+    std::unique_ptr<SoundtrackFeed> sound_;
 };
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error)
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error, const CaptureSound& sound)
 {
     std::error_code code;
     std::filesystem::create_directories(folder, code);
@@ -82,5 +118,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
     }
     std::fclose(file);
     std::remove(probe.c_str());
-    return std::make_unique<PngFolderSink>(folder);
+    auto sink = std::make_unique<PngFolderSink>(folder);
+    if (sound.soundtrack && !sink->StartSound(sound, error)) return nullptr;
+    return sink;
 }

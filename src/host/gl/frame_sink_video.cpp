@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "host/gl/frame_sink.h"
+#include "host/soundtrack_feed.h"
 #include "host/video_command.h"
 
 extern char** environ;
@@ -48,7 +49,7 @@ public:
     VideoSink(std::string path, std::string temporary) : path_(std::move(path)), temporary_(std::move(temporary)) {}
     ~VideoSink() override { Abandon(); }
 
-    bool Start(const std::vector<std::string>& arguments, std::string& error);
+    bool Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error);
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                std::string& error) override;
     bool Finish(std::string& error) override;
@@ -65,6 +66,7 @@ private:
     int input_ = -1;
     std::FILE* log_ = nullptr;
     std::thread feeder_;
+    std::unique_ptr<SoundtrackFeed> sound_;  // ffmpeg's second input, when the video has sound
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -72,14 +74,20 @@ private:
     std::vector<std::vector<std::uint8_t>> spare_;
     bool closing_ = false;
     bool broken_ = false;  // ffmpeg stopped taking frames
+    bool soundCut_ = false;  // ffmpeg did not take all the sound
     bool done_ = false;
 };
 
-bool VideoSink::Start(const std::vector<std::string>& arguments, std::string& error)
+bool VideoSink::Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error)
 {
-    int pipeEnds[2];
+    int pipeEnds[2], soundEnds[2] = {-1, -1};
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
         error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    if (sound.soundtrack && pipe2(soundEnds, O_CLOEXEC) != 0) {
+        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        close(pipeEnds[0]), close(pipeEnds[1]);
         return false;
     }
     fcntl(pipeEnds[1], F_SETPIPE_SZ, kPipeBytes);  // fewer wake-ups; a smaller pipe still works
@@ -90,6 +98,7 @@ bool VideoSink::Start(const std::vector<std::string>& arguments, std::string& er
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], 0);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     if (log_) posix_spawn_file_actions_adddup2(&actions, fileno(log_), 2);
+    if (sound.soundtrack) posix_spawn_file_actions_adddup2(&actions, soundEnds[0], kSoundInputDescriptor);
     // Its own process group: a Ctrl+C at the terminal reaches only this program, which then stops
     // ffmpeg itself and removes the unfinished file.
     posix_spawnattr_t attributes;
@@ -110,13 +119,17 @@ bool VideoSink::Start(const std::vector<std::string>& arguments, std::string& er
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     close(pipeEnds[0]);
+    if (sound.soundtrack) close(soundEnds[0]);
     if (failure != 0) {
         close(pipeEnds[1]);
+        if (sound.soundtrack) close(soundEnds[1]);
         encoder_ = -1;
         error = "cannot start " + arguments[0] + ": " + std::strerror(failure);
         return false;
     }
     input_ = pipeEnds[1];
+    if (sound.soundtrack)
+        sound_ = std::make_unique<SoundtrackFeed>(*sound.soundtrack, sound.span, soundEnds[1], SoundtrackFeed::Format::Raw);
     feeder_ = std::thread(&VideoSink::Feed, this);
     return true;
 }
@@ -186,6 +199,8 @@ int VideoSink::Reap()
         }
         encoder_ = -1;
     }
+    // ffmpeg has read the sound to its end, or is gone and the feed's writes fail: it ends either way.
+    if (sound_ && sound_->Finish() != 0) soundCut_ = true;
     return status;
 }
 
@@ -202,7 +217,7 @@ bool VideoSink::Finish(std::string& error)
 {
     const int status = Reap();
     done_ = true;
-    const bool encoded = !broken_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool encoded = !broken_ && !soundCut_ && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!encoded) {
         error = EncoderFailure(status);
     } else if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
@@ -227,7 +242,8 @@ void VideoSink::Abandon()
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error,
+                                         const CaptureSound& sound)
 {
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
@@ -247,7 +263,8 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
     // A write to a dead ffmpeg must come back as an error, not end this program without a word.
     signal(SIGPIPE, SIG_IGN);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, temporary), error)) {
+    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, temporary, sound.soundtrack != nullptr), sound,
+                     error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "host/frame_stats.h"
@@ -144,12 +145,14 @@ bool Player::HandleEvent(const SDL_Event& event, std::int32_t frameTime, std::ui
         return false;
     } else if (key == SDLK_SPACE && startup_.pauseOnSpace) {
         clock_.SetPaused(!clock_.Paused(), nowMs);
+        if (sound_) sound_->SetPaused(clock_.Paused());
     } else if (key == SDLK_f || (key == SDLK_RETURN && alt)) {
         host_.context->SetFullscreen(!host_.context->Fullscreen());
     } else if (key == SDLK_F12) {
         SaveScreenshot(frameTime);
     } else if (key == SDLK_RIGHT) {
         clock_.Skip(kSkipMs, nowMs);
+        if (sound_) sound_->JumpTo(clock_.Time(nowMs));
     }
     return true;
 }
@@ -223,12 +226,17 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
 void Player::RunRealTime(std::int32_t lastTime)
 {
     GlContext& context = *host_.context;
+    StartSound();
     clock_.Start(SDL_GetTicks64(), options_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
+    if (sound_) {
+        sound_->SetPaused(clock_.Paused());
+        sound_->Start(options_.startMs);
+    }
     std::int32_t time = options_.startMs;
     bool drawn = false;
     while (HandleEvents(time)) {
-        const std::int32_t now = clock_.Time(SDL_GetTicks64());
+        const std::int32_t now = sound_ ? sound_->Steer(clock_, SDL_GetTicks64()) : clock_.Time(SDL_GetTicks64());
         if (now > lastTime && host_.exitOnEnd) break;
         if ((clock_.Paused() || now > lastTime) && drawn) {
             // The last frame stays on screen; the window still answers being moved and resized.
@@ -242,6 +250,31 @@ void Player::RunRealTime(std::int32_t lastTime)
         context.Present();
         drawn = true;
     }
+    StopSound();
+}
+
+void Player::StartSound()
+{
+    if (!host_.soundtrack || options_.mute) return;
+    std::string why;
+    sound_ = SoundOutput::Open(*host_.soundtrack, why);
+    if (!sound_) HostWarning(why);
+}
+
+void Player::StopSound()
+{
+    if (!sound_) return;
+    // How closely the picture followed the sound, for whoever measures it.
+    if (std::getenv("TARNELVOIS_SOUND_REPORT")) {
+        const SoundOutput::Figures figures = sound_->Report();
+        std::fprintf(stderr,
+                     "tarnelvois: sound: %lld frames compared, largest drift %.1f ms, %lld corrections totalling "
+                     "%lld ms, %lld late buffers\n",
+                     static_cast<long long>(figures.comparisons), figures.largestDriftMs,
+                     static_cast<long long>(figures.corrections), static_cast<long long>(figures.correctedMs),
+                     static_cast<long long>(figures.underruns));
+    }
+    sound_.reset();
 }
 
 int Player::Run(FrameSink* sink, std::int32_t lastTime)

@@ -12,6 +12,7 @@
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/options.h"
+#include "host/sound_output.h"
 #include "host/timeline.h"
 
 class Player {
@@ -38,6 +39,9 @@ private:
 
     int RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t lastTime);
     void RunRealTime(std::int32_t lastTime);
+    // The window's sound: opened when the run has a soundtrack and is not muted.
+    void StartSound();
+    void StopSound();
     void ApplyEvents(std::int32_t time);
     void StartEffect(const TimelineEvent& event);
     void StopEffect(const std::string& name);
@@ -57,5 +61,6 @@ private:
     std::vector<RunningEffect> running_;
     std::uint64_t startCount_ = 0;
     PlaybackClock clock_;
+    std::unique_ptr<SoundOutput> sound_;  // the window's sound, while it plays
     bool interrupted_ = false;
 };

@@ -10,12 +10,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/clock.h"
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
+#include "host/score_loader.h"
 #include "host/timeline.h"
 #include "host/video_command.h"
 
@@ -60,11 +62,21 @@ std::set<std::string> ReadExtensions()
     return names;
 }
 
-std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
+std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, const CaptureSound& sound,
+                                    std::string& error)
 {
     if (IsVideoPath(options.capturePath))
-        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
-    return MakePngFolderSink(options.capturePath, error);
+        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error, sound);
+    return MakePngFolderSink(options.capturePath, error, sound);
+}
+
+// The capture's sound: the samples under the frames the run will capture, from the first at or
+// after --start to the last at or before the end.
+CaptureSound SoundOfCapture(const audio::Soundtrack* soundtrack, const Options& options, std::int32_t lastTime)
+{
+    const std::int64_t first = FirstFrameAtOrAfter(options.startMs, options.fps);
+    const std::int64_t count = FirstFrameAtOrAfter(lastTime + 1, options.fps) - first;
+    return CaptureSound{soundtrack, SpanOfFrames(first, count, options.fps)};
 }
 
 }  // namespace
@@ -146,6 +158,14 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
         HostError(error);
         return 1;
     }
+    host.soundtrack.reset();
+    if (!options.mute) {
+        if (!LoadScore(*host.archive, timeline, host.soundtrack, error)) {
+            HostError(error);
+            return 1;
+        }
+        if (!host.soundtrack) HostWarning(archivePath + " has no " + kScoreEntry + "; playing silent");
+    }
 
     std::int32_t lastTime = timeline.endTime - 1;
     if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
@@ -179,7 +199,7 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     CatchInterrupts();
     std::unique_ptr<FrameSink> sink;
     if (!options.capturePath.empty()) {
-        sink = MakeSink(options, settings, error);
+        sink = MakeSink(options, settings, SoundOfCapture(host.soundtrack.get(), options, lastTime), error);
         if (!sink) {
             HostError(error);
             return 1;
