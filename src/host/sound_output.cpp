@@ -5,6 +5,7 @@
 #include "host/sound_output.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -32,6 +33,22 @@ std::int64_t NowNs()
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+void SayNothing(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes its own complaints to stderr, eight lines on a machine without a sound card; the one
+// line this program prints says it all. SDL has loaded the library already when it is the driver.
+void QuietAlsa()
+{
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (!driver || std::strcmp(driver, "alsa") != 0) return;
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!library) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    if (auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler")))
+        setHandler(&SayNothing);
+    dlclose(library);
+}
+
 }  // namespace
 
 struct SoundOutput::Block {
@@ -54,6 +71,7 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(const audio::Soundtrack& soundtra
         why = "no sound: the audio driver is SDL's dummy, which plays nothing; playing silent";
         return nullptr;
     }
+    QuietAlsa();
     std::unique_ptr<SoundOutput> output(new SoundOutput(soundtrack));
     SDL_AudioSpec wanted{}, obtained{};
     wanted.freq = audio::kSampleRate;
@@ -206,10 +224,15 @@ std::int32_t SoundOutput::Steer(PlaybackClock& clock, std::uint64_t nowMs)
 {
     const std::int32_t shown = clock.Time(nowMs);
     const std::optional<double> heard = HeardMs();
-    if (!heard || clock.Paused()) return shown;
+    const bool aligning = !locked_;
+    locked_ = heard && !clock.Paused();
+    if (!locked_) return shown;
+    // The first comparison after a start, jump or resume finds how late the device began; the
+    // ones after it, how far its clock and the wall's drift apart.
     const double drift = *heard - shown;
     ++figures_.comparisons;
-    figures_.largestDriftMs = std::max(figures_.largestDriftMs, std::abs(drift));
+    double& largest = aligning ? figures_.largestAlignmentMs : figures_.largestDriftMs;
+    largest = std::max(largest, std::abs(drift));
     if (std::abs(drift) < kResyncMs) return shown;
     const std::int32_t correction = std::int32_t(std::lround(drift));
     clock.Skip(correction, nowMs);

@@ -43,7 +43,8 @@ public:
     // How far picture and sound drifted apart, for the report at the end of a run.
     struct Figures {
         std::int64_t comparisons = 0;
-        double largestDriftMs = 0;    // before correction
+        double largestAlignmentMs = 0;  // the first comparison after a start, jump or resume
+        double largestDriftMs = 0;      // every later one, before correction
         std::int64_t corrections = 0;
         std::int64_t correctedMs = 0;  // sum of the corrections: the device's clock against the wall's
         std::int64_t underruns = 0;    // device buffers the worker had not filled in time
@@ -82,5 +83,7 @@ private:
     std::atomic<std::int64_t> heardFirst_{0}, heardStampNs_{0};
     std::atomic<bool> heardSteady_{false};
 
+    // The player's: whether the last Steer compared the clock with a known position.
+    bool locked_ = false;
     Figures figures_;
 };

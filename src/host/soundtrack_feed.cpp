@@ -7,41 +7,12 @@
 #include <cstring>
 #include <vector>
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the samples are written as they lie in memory");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "raw samples go to ffmpeg as they lie in memory");
 
 namespace {
 
 // A tenth of a second a write: few wake-ups, little memory.
 constexpr std::int64_t kChunkFrames = audio::kSampleRate / 10;
-constexpr int kBytesPerFrame = audio::kChannels * 2;
-
-// The canonical 44-byte header of 16-bit PCM, little-endian as the format wants.
-std::vector<std::uint8_t> WavHeader(std::int64_t frames)
-{
-    std::vector<std::uint8_t> header;
-    auto text = [&](const char* four) { header.insert(header.end(), four, four + 4); };
-    auto number = [&](std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) header.push_back(std::uint8_t(value >> (8 * i)));
-    };
-    const std::uint32_t dataBytes = std::uint32_t(frames * kBytesPerFrame);
-    text("RIFF"), number(36 + dataBytes, 4), text("WAVE");
-    text("fmt "), number(16, 4), number(1, 2), number(audio::kChannels, 2), number(audio::kSampleRate, 4);
-    number(audio::kSampleRate * kBytesPerFrame, 4), number(kBytesPerFrame, 2), number(16, 2);
-    text("data"), number(dataBytes, 4);
-    return header;
-}
-
-// 0, or the errno of the write that failed.
-int WriteAll(int fd, const std::uint8_t* bytes, size_t left)
-{
-    while (left > 0) {
-        const ssize_t written = write(fd, bytes, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return written < 0 ? errno : EIO;
-        bytes += written, left -= size_t(written);
-    }
-    return 0;
-}
 
 }  // namespace
 
@@ -51,42 +22,74 @@ SampleSpan SpanOfFrames(std::int64_t firstFrame, std::int64_t frameCount, int fp
     return SampleSpan{start(firstFrame), start(firstFrame + frameCount) - start(firstFrame)};
 }
 
-SoundtrackFeed::SoundtrackFeed(const audio::Soundtrack& soundtrack, SampleSpan span, int fd, Format format)
-    : fd_(fd), thread_(&SoundtrackFeed::Feed, this, std::cref(soundtrack), span, format)
+std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToDescriptor(const audio::Soundtrack& soundtrack, SampleSpan span, int fd)
 {
+    std::unique_ptr<SoundtrackFeed> feed(new SoundtrackFeed);
+    feed->fd_ = fd;
+    feed->Start(soundtrack, span);
+    return feed;
+}
+
+std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToWav(const audio::Soundtrack& soundtrack, SampleSpan span,
+                                                      const std::string& path, std::string& error)
+{
+    std::unique_ptr<SoundtrackFeed> feed(new SoundtrackFeed);
+    feed->wav_ = std::make_unique<audio::WavWriter>();
+    if (!feed->wav_->Open(path, error)) return nullptr;
+    feed->Start(soundtrack, span);
+    return feed;
+}
+
+void SoundtrackFeed::Start(const audio::Soundtrack& soundtrack, SampleSpan span)
+{
+    thread_ = std::thread(&SoundtrackFeed::Feed, this, std::cref(soundtrack), span);
 }
 
 SoundtrackFeed::~SoundtrackFeed()
 {
     stopping_.store(true, std::memory_order_relaxed);
-    Finish();
-}
-
-int SoundtrackFeed::Finish()
-{
     if (thread_.joinable()) thread_.join();
-    return failure_;
 }
 
-void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpan span, Format format)
+bool SoundtrackFeed::WriteChunk(const std::int16_t* samples, std::int64_t frames)
 {
-    if (format == Format::Wav) {
-        const std::vector<std::uint8_t> header = WavHeader(span.count);
-        failure_ = WriteAll(fd_, header.data(), header.size());
+    if (wav_) return wav_->Write(samples, frames, error_);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(samples);
+    size_t left = size_t(frames) * audio::kChannels * sizeof *samples;
+    while (left > 0) {
+        const ssize_t written = write(fd_, bytes, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            error_ = std::string("the sound could not be handed over: ") + std::strerror(written < 0 ? errno : EIO);
+            return false;
+        }
+        bytes += written, left -= size_t(written);
     }
+    return true;
+}
+
+void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpan span)
+{
     audio::SoundtrackRenderer renderer(soundtrack);
     std::vector<std::int16_t> samples(size_t(kChunkFrames) * audio::kChannels);
-    for (std::int64_t done = 0; done < span.count && !failure_;) {
+    for (std::int64_t done = 0; done < span.count;) {
         if (stopping_.load(std::memory_order_relaxed)) {
-            failure_ = ECANCELED;
+            error_ = "the sound was stopped before its end";
             break;
         }
         const std::int64_t count = std::min(kChunkFrames, span.count - done);
         renderer.Render(span.first + done, count, samples.data());
-        // Little-endian in the file as in memory (asserted above).
-        failure_ = WriteAll(fd_, reinterpret_cast<const std::uint8_t*>(samples.data()), size_t(count) * kBytesPerFrame);
+        if (!WriteChunk(samples.data(), count)) break;
         done += count;
     }
-    // Closing is what tells ffmpeg the sound has ended; a file's close can still fail (a full disk).
-    if (close(fd_) != 0 && !failure_) failure_ = errno;
+    // Closing the descriptor is what tells ffmpeg the sound has ended.
+    if (fd_ >= 0) close(fd_), fd_ = -1;
+}
+
+bool SoundtrackFeed::Finish(std::string& error)
+{
+    if (thread_.joinable()) thread_.join();
+    if (error_.empty() && wav_ && !wav_->Close(error_)) wav_.reset();
+    error = error_;
+    return error_.empty();
 }

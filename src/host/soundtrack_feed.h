@@ -5,9 +5,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include "audio/soundtrack.h"
+#include "audio/wav.h"
 
 struct SampleSpan {
     std::int64_t first = 0;
@@ -26,23 +29,32 @@ struct CaptureSound {
 
 class SoundtrackFeed {
 public:
-    enum class Format { Raw, Wav };
-    // Starts a thread writing the span into descriptor fd (16-bit little-endian stereo, after a
-    // WAV header for Format::Wav), which the feed owns and closes.
-    SoundtrackFeed(const audio::Soundtrack& soundtrack, SampleSpan span, int fd, Format format);
-    // Stops the thread soon and waits for it.
+    // Writes the span into descriptor fd as raw 16-bit little-endian stereo; the feed owns fd and
+    // closes it when the span is written (the reader's end of the sound) or the writing fails.
+    static std::unique_ptr<SoundtrackFeed> ToDescriptor(const audio::Soundtrack& soundtrack, SampleSpan span, int fd);
+    // Writes the span as a WAV file that appears under path only when Finish succeeds. Null, with
+    // error set, when the file cannot be made.
+    static std::unique_ptr<SoundtrackFeed> ToWav(const audio::Soundtrack& soundtrack, SampleSpan span,
+                                                 const std::string& path, std::string& error);
+
+    // Stops the thread soon and waits for it; an unfinished WAV file is removed.
     ~SoundtrackFeed();
     SoundtrackFeed(const SoundtrackFeed&) = delete;
     SoundtrackFeed& operator=(const SoundtrackFeed&) = delete;
 
-    // Waits for the thread; 0 when every sample was written, otherwise the errno of the failure.
-    int Finish();
+    // Waits until every sample is written (and the WAV file is in place). False, with error set to
+    // one line, when they could not all be.
+    bool Finish(std::string& error);
 
 private:
-    void Feed(const audio::Soundtrack& soundtrack, SampleSpan span, Format format);
+    SoundtrackFeed() = default;
+    void Start(const audio::Soundtrack& soundtrack, SampleSpan span);
+    void Feed(const audio::Soundtrack& soundtrack, SampleSpan span);
+    bool WriteChunk(const std::int16_t* samples, std::int64_t frames);
 
-    int fd_;
+    int fd_ = -1;
+    std::unique_ptr<audio::WavWriter> wav_;
     std::atomic<bool> stopping_{false};
-    int failure_ = 0;  // the thread's until it is joined
+    std::string error_;  // the thread's until it is joined
     std::thread thread_;
 };

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <stb_image_write.h>
 
 #include <cerrno>
@@ -50,19 +49,13 @@ constexpr const char* kSoundtrackFile = "soundtrack.wav";
 class PngFolderSink : public FrameSink {
 public:
     explicit PngFolderSink(std::string folder) : folder_(std::move(folder)) {}
-    ~PngFolderSink() override { Abandon(); }
 
     // Starts writing the span's sound as soundtrack.wav, under a temporary name until Finish.
     bool StartSound(const CaptureSound& sound, std::string& error)
     {
-        const std::string temporary = SoundPath() + ".part";
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            error = "--capture: cannot write " + SoundPath() + ": " + std::strerror(errno);
-            return false;
-        }
-        sound_ = std::make_unique<SoundtrackFeed>(*sound.soundtrack, sound.span, fd, SoundtrackFeed::Format::Wav);
-        return true;
+        sound_ = SoundtrackFeed::ToWav(*sound.soundtrack, sound.span, folder_ + "/" + kSoundtrackFile, error);
+        if (!sound_) error = "--capture: " + error;
+        return sound_ != nullptr;
     }
 
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
@@ -74,27 +67,14 @@ public:
     }
     bool Finish(std::string& error) override
     {
-        if (!sound_) return true;
-        const std::string temporary = SoundPath() + ".part";
-        int failure = sound_->Finish();
+        const bool written = !sound_ || sound_->Finish(error);
         sound_.reset();
-        if (!failure && std::rename(temporary.c_str(), SoundPath().c_str()) != 0) failure = errno;
-        if (!failure) return true;
-        std::remove(temporary.c_str());
-        error = "cannot write " + SoundPath() + ": " + std::strerror(failure);
-        return false;
+        return written;
     }
     // Frames already written are complete files each; the sound, cut short, is removed.
-    void Abandon() override
-    {
-        if (!sound_) return;
-        sound_.reset();
-        std::remove((SoundPath() + ".part").c_str());
-    }
+    void Abandon() override { sound_.reset(); }
 
 private:
-    std::string SoundPath() const { return folder_ + "/" + kSoundtrackFile; }
-
     std::string folder_;
     std::unique_ptr<SoundtrackFeed> sound_;
 };

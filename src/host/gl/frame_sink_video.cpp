@@ -129,7 +129,7 @@ bool VideoSink::Start(const std::vector<std::string>& arguments, const CaptureSo
     }
     input_ = pipeEnds[1];
     if (sound.soundtrack)
-        sound_ = std::make_unique<SoundtrackFeed>(*sound.soundtrack, sound.span, soundEnds[1], SoundtrackFeed::Format::Raw);
+        sound_ = SoundtrackFeed::ToDescriptor(*sound.soundtrack, sound.span, soundEnds[1]);
     feeder_ = std::thread(&VideoSink::Feed, this);
     return true;
 }
@@ -200,7 +200,8 @@ int VideoSink::Reap()
         encoder_ = -1;
     }
     // ffmpeg has read the sound to its end, or is gone and the feed's writes fail: it ends either way.
-    if (sound_ && sound_->Finish() != 0) soundCut_ = true;
+    std::string ignored;  // ffmpeg's own complaint says more
+    if (sound_ && !sound_->Finish(ignored)) soundCut_ = true;
     return status;
 }
 

@@ -268,9 +268,9 @@ void Player::StopSound()
     if (std::getenv("TARNELVOIS_SOUND_REPORT")) {
         const SoundOutput::Figures figures = sound_->Report();
         std::fprintf(stderr,
-                     "tarnelvois: sound: %lld frames compared, largest drift %.1f ms, %lld corrections totalling "
-                     "%lld ms, %lld late buffers\n",
-                     static_cast<long long>(figures.comparisons), figures.largestDriftMs,
+                     "tarnelvois: sound: %lld frames compared, first offset at most %.1f ms, largest drift %.1f ms, "
+                     "%lld corrections totalling %lld ms, %lld late buffers\n",
+                     static_cast<long long>(figures.comparisons), figures.largestAlignmentMs, figures.largestDriftMs,
                      static_cast<long long>(figures.corrections), static_cast<long long>(figures.correctedMs),
                      static_cast<long long>(figures.underruns));
     }
