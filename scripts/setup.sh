@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libzip-dev
+  libstk-dev
   libstb-dev
   fonts-dejavu-core
   ffmpeg

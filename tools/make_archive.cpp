@@ -1,7 +1,7 @@
-// Builds demodat.zip: the timeline as written, and every registered picture drawn and packed as a
+// Builds demodat.zip: the timeline and the score as written, and every registered picture drawn and packed as a
 // TGA under demotex/. Two runs over the same sources give the same bytes.
 //
-//   make_archive --timeline FILE --output FILE [--preview DIR]
+//   make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR]
 #include "canvas.h"
 
 #include <stb_image_write.h>
@@ -19,7 +19,7 @@
 
 namespace {
 
-const char kUsage[] = "make_archive --timeline FILE --output FILE [--preview DIR]";
+const char kUsage[] = "make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR]";
 
 // Every entry carries this date (2000-01-01 00:00, MS-DOS format) rather than the build time, and
 // it is given in DOS form directly so the local time zone cannot change the bytes either.
@@ -33,6 +33,7 @@ struct Failure {
 
 struct Options {
     std::string timeline;
+    std::string score;
     std::string output;
     std::string preview;
 };
@@ -48,6 +49,7 @@ Options ParseOptions(int argc, char** argv) {
         const std::string option = argv[i];
         std::string* target = nullptr;
         if (option == "--timeline") target = &options.timeline;
+        else if (option == "--score") target = &options.score;
         else if (option == "--output") target = &options.output;
         else if (option == "--preview") target = &options.preview;
         else throw Failure{"unknown option, usage: " + std::string(kUsage), option};
@@ -59,11 +61,11 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
+std::vector<std::uint8_t> ReadFile(const std::string& path, const std::string& what = "the timeline") {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{"cannot read the timeline", path};
+    if (!in) throw Failure{"cannot read " + what, path};
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure{"cannot read the timeline", path};
+    if (in.bad()) throw Failure{"cannot read " + what, path};
     return bytes;
 }
 
@@ -168,6 +170,7 @@ void Run(const Options& options) {
 
     std::vector<Entry> entries;
     entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline)});
+    if (!options.score.empty()) entries.push_back(Entry{"score.txt", ReadFile(options.score, "the score")});
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
     if (!options.preview.empty()) WritePreviews(options.preview, pictures);
