@@ -26,7 +26,8 @@ public:
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
 
-    // Starts sounding from demo time ms.
+    // Starts the device and the rendering from demo time ms; the sound is heard from there unless
+    // paused, and a paused start lets the synthesizer warm up before the first sound.
     void Start(std::int32_t ms);
     void SetPaused(bool paused);
     // Goes on from demo time ms (a skip or a seek); what was rendered ahead is dropped.

@@ -226,13 +226,9 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
 void Player::RunRealTime(std::int32_t lastTime)
 {
     GlContext& context = *host_.context;
-    StartSound();
     clock_.Start(SDL_GetTicks64(), options_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
-    if (sound_) {
-        sound_->SetPaused(clock_.Paused());
-        sound_->Start(options_.startMs);
-    }
+    if (sound_) sound_->SetPaused(clock_.Paused());
     std::int32_t time = options_.startMs;
     bool drawn = false;
     while (HandleEvents(time)) {
@@ -250,7 +246,6 @@ void Player::RunRealTime(std::int32_t lastTime)
         context.Present();
         drawn = true;
     }
-    StopSound();
 }
 
 void Player::StartSound()
@@ -258,7 +253,13 @@ void Player::StartSound()
     if (!host_.soundtrack || options_.mute) return;
     std::string why;
     sound_ = SoundOutput::Open(*host_.soundtrack, why);
-    if (!sound_) HostWarning(why);
+    if (!sound_) {
+        HostWarning(why);
+        return;
+    }
+    // Cued but silent: the synthesizer warms up while the frames before --start are drawn.
+    sound_->SetPaused(true);
+    sound_->Start(options_.startMs);
 }
 
 void Player::StopSound()
@@ -280,6 +281,8 @@ void Player::StopSound()
 int Player::Run(FrameSink* sink, std::int32_t lastTime)
 {
     const int fps = options_.fps;
+    const bool fixedStep = host_.context->Headless() || sink || options_.benchmark;
+    if (!fixedStep) StartSound();
     std::int64_t frame = 0;
     for (;; ++frame) {
         const std::int32_t time = FixedStepTime(frame, fps);
@@ -293,10 +296,10 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     }
 
     int status = 0;
-    const bool fixedStep = host_.context->Headless() || sink || options_.benchmark;
     if (!interrupted_ && fixedStep) status = RunFixedStep(sink, frame, lastTime);
     else if (!interrupted_) RunRealTime(lastTime);
     EndRunningEffects();
+    StopSound();
 
     if (sink) {
         std::string error;
