@@ -178,7 +178,8 @@ std::string UsageText() {
         "  F12                     save a screenshot as PNG\n"
         "  Right arrow             skip 10 seconds ahead\n"
         "\nCapture (--capture, usually with --headless):\n"
-        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
+        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...,\n"
+        "                          and the sound of the same span as DIR/soundtrack.wav\n"
+        "  FILE.mp4                a video with its sound (also .mkv, .mov, .webm), encoded with ffmpeg\n";
     return text;
 }

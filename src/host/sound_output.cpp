@@ -189,13 +189,13 @@ void SoundOutput::Fill(std::int16_t* out, int frames)
 
 void SoundOutput::Publish(std::int64_t first, bool steady)
 {
+    // An odd sequence number marks the fields as changing; release stores keep them after it.
     const std::uint32_t sequence = sequence_.load(std::memory_order_relaxed);
     sequence_.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    heardRequest_.store(playing_, std::memory_order_relaxed);
-    heardFirst_.store(first, std::memory_order_relaxed);
-    heardStampNs_.store(NowNs(), std::memory_order_relaxed);
-    heardSteady_.store(steady, std::memory_order_relaxed);
+    heardRequest_.store(playing_, std::memory_order_release);
+    heardFirst_.store(first, std::memory_order_release);
+    heardStampNs_.store(NowNs(), std::memory_order_release);
+    heardSteady_.store(steady, std::memory_order_release);
     sequence_.store(sequence + 2, std::memory_order_release);
 }
 
@@ -205,12 +205,12 @@ std::optional<double> SoundOutput::HeardMs() const
     std::int64_t first, stamp;
     bool steady;
     for (;;) {
+        // A field read from a newer publication makes the sequence read after it differ.
         const std::uint32_t before = sequence_.load(std::memory_order_acquire);
-        request = heardRequest_.load(std::memory_order_relaxed);
-        first = heardFirst_.load(std::memory_order_relaxed);
-        stamp = heardStampNs_.load(std::memory_order_relaxed);
-        steady = heardSteady_.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+        request = heardRequest_.load(std::memory_order_acquire);
+        first = heardFirst_.load(std::memory_order_acquire);
+        stamp = heardStampNs_.load(std::memory_order_acquire);
+        steady = heardSteady_.load(std::memory_order_acquire);
         if (!(before & 1) && sequence_.load(std::memory_order_relaxed) == before) break;
     }
     if (!steady || request != request_.load(std::memory_order_acquire) || paused_.load(std::memory_order_acquire))

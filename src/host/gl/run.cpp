@@ -161,8 +161,13 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     host.soundtrack.reset();
     if (!options.mute) {
         if (!LoadScore(*host.archive, timeline, host.soundtrack, error)) {
-            HostError(error);
-            return 1;
+            // The archive's score was made for the archive's timeline; one tried out with
+            // --timeline may well lack the moments it names, and is not the score's fault.
+            if (options.timelinePath.empty()) {
+                HostError(error);
+                return 1;
+            }
+            HostWarning(error + "; the score does not fit --timeline " + options.timelinePath + ", playing silent");
         }
         if (!host.soundtrack) HostWarning(archivePath + " has no " + kScoreEntry + "; playing silent");
     }
