@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+#include <stk/PoleZero.h>
+
 #include "audio/effects.h"
 #include "audio/voice.h"
 
@@ -17,9 +19,15 @@ namespace {
 // A note fades out over its last frames, so a sound cut where its decay is judged over never
 // clicks.
 constexpr std::int64_t kTailFadeFrames = 240;
+// Oscillators that start at phase zero and decay (a kick's sweep, a saw's integrator) leave a
+// little DC; a pole at about 15 Hz takes it out without touching the bass.
+constexpr double kDcPole = 0.998;
 // The master's soft ceiling: untouched below the knee, bent smoothly towards the ceiling above
 // it, so a chance peak is rounded rather than clipped.
 constexpr double kKnee = 0.6;
+// The last half second fades to nothing, so the piece is silent when the picture ends whatever
+// the reverb still holds.
+constexpr std::int64_t kEndFadeFrames = kSampleRate / 2;
 constexpr double kCeiling = 0.84;
 
 double Master(double x) {
@@ -48,7 +56,11 @@ struct SoundtrackRenderer::State {
     struct Sounding {
         std::size_t note;
         std::unique_ptr<Voice> voice;
+        std::int64_t end;
         double left, right;  // level and panning together
+        double reverb, echo;  // the patch's sends
+        // Each note's own DC blocker: started with the note like the voice, so it seeks exactly.
+        std::unique_ptr<stk::PoleZero> dcBlocker;
     };
 
     explicit State(const Soundtrack& soundtrack) : score(soundtrack.score()), effects(score) {}
@@ -57,8 +69,11 @@ struct SoundtrackRenderer::State {
         const Note& note = score.notes[index];
         const Patch& patch = score.patches[note.patch];
         const double angle = (patch.pan + 1) * 0.25 * 3.14159265358979323846;
-        return Sounding{index, MakeVoice(patch, note, static_cast<std::uint32_t>(index)),
-                        note.level * std::cos(angle) * std::sqrt(2.0), note.level * std::sin(angle) * std::sqrt(2.0)};
+        auto dcBlocker = std::make_unique<stk::PoleZero>();
+        dcBlocker->setBlockZero(kDcPole);
+        return Sounding{index, MakeVoice(patch, note, static_cast<std::uint32_t>(index)), note.end,
+                        note.level * std::cos(angle) * std::sqrt(2.0), note.level * std::sin(angle) * std::sqrt(2.0),
+                        patch.reverb, patch.echo, std::move(dcBlocker)};
     }
 
     // Makes the renderer's next frame at: the sounding notes rebuilt from their note-ons, the
@@ -71,7 +86,9 @@ struct SoundtrackRenderer::State {
             const Note& note = score.notes[next];
             if (note.end > from) {
                 sounding.push_back(Start(next));
-                for (std::int64_t frame = note.onset; frame < from; ++frame) sounding.back().voice->Tick();
+                for (std::int64_t frame = note.onset; frame < from; ++frame) {
+                    sounding.back().dcBlocker->tick(sounding.back().voice->Tick());
+                }
             }
             ++next;
         }
@@ -82,30 +99,36 @@ struct SoundtrackRenderer::State {
     void Frame(double* mixed = nullptr) {
         while (next < score.notes.size() && score.notes[next].onset == position) sounding.push_back(Start(next++));
         double dry[2] = {0, 0}, reverb[2] = {0, 0}, echo[2] = {0, 0};
+        bool anyEnds = false;
         for (Sounding& sound : sounding) {
-            const Note& note = score.notes[sound.note];
-            const Patch& patch = score.patches[note.patch];
-            double sample = sound.voice->Tick();
-            const std::int64_t left = note.end - position;
-            if (left < kTailFadeFrames) sample *= static_cast<double>(left) / kTailFadeFrames;
+            double sample = sound.dcBlocker->tick(sound.voice->Tick());
+            const std::int64_t left = sound.end - position;
+            if (left < kTailFadeFrames) {
+                sample *= static_cast<double>(left) / kTailFadeFrames;
+                anyEnds = anyEnds || left == 1;
+            }
             const double l = sample * sound.left, r = sample * sound.right;
             dry[0] += l;
             dry[1] += r;
-            reverb[0] += l * patch.reverb;
-            reverb[1] += r * patch.reverb;
-            echo[0] += l * patch.echo;
-            echo[1] += r * patch.echo;
+            reverb[0] += l * sound.reverb;
+            reverb[1] += r * sound.reverb;
+            echo[0] += l * sound.echo;
+            echo[1] += r * sound.echo;
         }
         double wet[2];
         effects.Process(position, reverb, echo, wet);
         if (mixed != nullptr) {
-            mixed[0] = (dry[0] + wet[0]) * score.masterGain;
-            mixed[1] = (dry[1] + wet[1]) * score.masterGain;
+            double gain = score.masterGain;
+            if (const std::int64_t left = score.frames - position; left < kEndFadeFrames) gain *= double(left) / kEndFadeFrames;
+            mixed[0] = (dry[0] + wet[0]) * gain;
+            mixed[1] = (dry[1] + wet[1]) * gain;
         }
         ++position;
-        sounding.erase(std::remove_if(sounding.begin(), sounding.end(),
-                                      [&](const Sounding& sound) { return score.notes[sound.note].end <= position; }),
-                       sounding.end());
+        if (anyEnds) {
+            sounding.erase(std::remove_if(sounding.begin(), sounding.end(),
+                                          [&](const Sounding& sound) { return sound.end <= position; }),
+                           sounding.end());
+        }
     }
 
     const Score& score;
