@@ -38,6 +38,7 @@ constexpr OptionInfo kOptions[] = {
     {"--benchmark", nullptr, "report frame timing at the end"},
     {"--loop", nullptr, "in a window, start the piece again each time it ends, until you quit"},
     {"--passes", "N", "play the piece N times over, each pass a fresh start, 1 to 10000"},
+    {"--mute", nullptr, "no sound: neither in the window nor in a capture"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
     {"--overwrite", nullptr, "let --capture replace an existing video, or the frames already in DIR"},
 };
@@ -130,7 +131,7 @@ void ApplySwitch(const std::string& name, Options& options) {
         {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
         {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
         {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
-        {"--overwrite", &options.overwrite}, {"--loop", &options.loop},
+        {"--overwrite", &options.overwrite}, {"--loop", &options.loop}, {"--mute", &options.mute},
     };
     for (const auto& [switchName, flag] : switches) {
         if (name == switchName) *flag = true;
@@ -197,8 +198,9 @@ std::string UsageText() {
         "  Home                    back to the beginning\n"
         "  Tab                     show or hide the maker's overlay\n"
         "\nCapture (--capture, usually with --headless):\n"
-        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n"
+        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...,\n"
+        "                          and the sound of the same span as DIR/soundtrack.wav\n"
+        "  FILE.mp4                a video with its sound (also .mkv, .mov, .webm), encoded with ffmpeg\n"
         "  An existing FILE, or frames already in DIR, are replaced only with --overwrite.\n"
         "  Exit status: 0 complete (all of FILE, or every frame in DIR); 2 bad option; 1 refused\n"
         "  or failed; 128+N stopped by signal N (130 for Ctrl+C). Unless 0, nothing is under\n"

@@ -25,6 +25,7 @@ struct Options {
     bool benchmark = false;      // --benchmark
     bool loop = false;           // --loop: passes without end, in a window
     int passes = 1;              // --passes N: the piece N times, each a fresh start
+    bool mute = false;           // --mute
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
     bool overwrite = false;      // --overwrite: replace an existing video or a folder's frames
 };

@@ -38,13 +38,14 @@ std::string FindOnPath(const std::string& program, const std::string& directorie
 }
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output)
+                                        int height, int fps, const std::string& output, bool withSound)
 {
-    return EncoderCommand(ffmpeg, videoPath, FitPicture(width, height, width, height), fps, output);
+    return EncoderCommand(ffmpeg, videoPath, FitPicture(width, height, width, height), fps, output, withSound);
 }
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
-                                        const FrameLayout& layout, int fps, const std::string& output)
+                                        const FrameLayout& layout, int fps, const std::string& output,
+                                        bool withSound)
 {
     const std::string extension = Extension(videoPath);
     const std::string pictureSize = std::to_string(layout.pictureWidth) + "x" + std::to_string(layout.pictureHeight);
@@ -54,6 +55,11 @@ std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::st
                                           "-f", "rawvideo", "-pix_fmt", "bgr24",
                                           "-video_size", pictureSize,
                                           "-framerate", std::to_string(fps), "-i", "pipe:0"};
+    if (withSound) {
+        arguments.insert(arguments.end(), {"-f", "s16le", "-ar", "48000", "-ac", "2", "-i",
+                                           "pipe:" + std::to_string(kSoundInputDescriptor), "-map", "0:v:0", "-map",
+                                           "1:a:0", "-c:a", extension == "webm" ? "libopus" : "aac", "-b:a", "192k"});
+    }
     // The bars are added after the conversion to YUV, where they are a fill, not pixels to convert.
     // 4:2:0 needs even sides; an odd one gets a black line rather than a failed encode.
     std::string filter = "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p";

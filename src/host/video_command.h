@@ -19,11 +19,14 @@ std::string FindOnPath(const std::string& program, const std::string& searchPath
 std::string EncoderFileName(const std::string& path);
 
 // ffmpeg's arguments (the program first) for frames of width x height, bgr24, top row first, at
-// fps, written to 'output' in the container that videoPath's extension names.
+// fps, written to 'output' in the container that videoPath's extension names. withSound adds a
+// second input on descriptor 3, 48 kHz stereo 16-bit samples, encoded as AAC (Opus in .webm).
+constexpr int kSoundInputDescriptor = 3;
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output);
+                                        int height, int fps, const std::string& output, bool withSound = false);
 
 // The same for pictures of layout.pictureWidth x pictureHeight, placed by ffmpeg in frames of the
 // layout's size with black bars, after their conversion to YUV.
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
-                                        const FrameLayout& layout, int fps, const std::string& output);
+                                        const FrameLayout& layout, int fps, const std::string& output,
+                                        bool withSound = false);

@@ -17,7 +17,7 @@ TEST(ParseOptions, TakesEveryOptionInBothForms) {
     ASSERT_TRUE(ParseOptions({"--data", "/d/demodat.zip", "--timeline=t.txt", "--size", "1920x1080", "--frame=33x17",
                               "--fullscreen", "--headless", "--fps=30", "--start", "1000", "--end=2000",
                               "--seed", "4294967295", "--no-extensions", "--no-vsync", "--quiet", "--benchmark",
-                              "--capture=out/frames", "--help", "--version"},
+                              "--mute", "--capture=out/frames", "--help", "--version"},
                              options, error))
         << error;
     EXPECT_EQ(options.dataPath, "/d/demodat.zip");
@@ -32,7 +32,7 @@ TEST(ParseOptions, TakesEveryOptionInBothForms) {
     EXPECT_EQ(options.seed, 4294967295u);
     EXPECT_EQ(options.capturePath, "out/frames");
     EXPECT_TRUE(options.fullscreen && options.headless && options.noExtensions && options.noVsync &&
-                options.quiet && options.benchmark && options.help && options.version);
+                options.quiet && options.benchmark && options.mute && options.help && options.version);
 
     // A value may itself contain '=' and the limits themselves are allowed.
     Options defaults;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "host/frame_cost.h"
@@ -173,7 +174,10 @@ bool Player::HandleEvent(const SDL_Event& event, std::int32_t frameTime, std::ui
     }
     switch (ActionForEvent(event, startup_)) {
     case PlayerAction::Quit: interrupted_ = true; return false;
-    case PlayerAction::Pause: clock_.SetPaused(!clock_.Paused(), nowMs); break;
+    case PlayerAction::Pause:
+        clock_.SetPaused(!clock_.Paused(), nowMs);
+        if (sound_) sound_->SetPaused(clock_.Paused());
+        break;
     case PlayerAction::Fullscreen: host_.context->SetFullscreen(!host_.context->Fullscreen()); break;
     case PlayerAction::Screenshot: SaveScreenshot(frameTime); break;
     case PlayerAction::SeekBack: RequestSeek(SeekBase(frameTime, nowMs) - kSkipMs, nowMs); break;
@@ -264,6 +268,7 @@ void Player::RunRealTime(std::int32_t)
     GlContext& context = *host_.context;
     clock_.Start(SDL_GetTicks64(), options_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
+    if (sound_) sound_->SetPaused(clock_.Paused());
     if (!options_.timelinePath.empty())
         timelineWatch_ = std::make_unique<FileWatch>(options_.timelinePath, SDL_GetTicks64());
     std::int32_t time = options_.startMs;
@@ -282,12 +287,14 @@ void Player::RunRealTime(std::int32_t)
             if (interrupted_) break;
             drawn = false;
         }
-        const std::int32_t now = clock_.Time(SDL_GetTicks64());
+        // While the sound plays, the picture follows it.
+        const std::int32_t now = sound_ ? sound_->Steer(clock_, SDL_GetTicks64()) : clock_.Time(SDL_GetTicks64());
         if (now > lastTime_ && (options_.loop || passesLeft > 0)) {
             // A show's next pass: the piece from its beginning, as when the program started.
             --passesLeft;
             FreshStart();
             clock_.Start(SDL_GetTicks64(), 0);
+            if (sound_) sound_->JumpTo(0);
             drawn = false;
             continue;
         }
@@ -312,6 +319,36 @@ void Player::RunRealTime(std::int32_t)
     }
 }
 
+void Player::StartSound()
+{
+    if (!host_.soundtrack || options_.mute) return;
+    std::string why;
+    sound_ = SoundOutput::Open(*host_.soundtrack, why);
+    if (!sound_) {
+        HostWarning(why);
+        return;
+    }
+    // Cued but silent: the synthesizer warms up while the frames before --start are drawn.
+    sound_->SetPaused(true);
+    sound_->Start(options_.startMs);
+}
+
+void Player::StopSound()
+{
+    if (!sound_) return;
+    // How closely the picture followed the sound, for whoever measures it.
+    if (std::getenv("TARNELVOIS_SOUND_REPORT")) {
+        const SoundOutput::Figures figures = sound_->Report();
+        std::fprintf(stderr,
+                     "tarnelvois: sound: %lld frames compared, first offset at most %.1f ms, largest drift %.1f ms, "
+                     "%lld corrections totalling %lld ms, %lld late buffers\n",
+                     static_cast<long long>(figures.comparisons), figures.largestAlignmentMs, figures.largestDriftMs,
+                     static_cast<long long>(figures.corrections), static_cast<long long>(figures.correctedMs),
+                     static_cast<long long>(figures.underruns));
+    }
+    sound_.reset();
+}
+
 int Player::Run(FrameSink* sink, std::int32_t lastTime)
 {
     lastTime_ = lastTime;
@@ -321,6 +358,7 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     const std::int32_t preroll = std::min(options_.startMs, lastTime + 1);
     const int rate = fixedStep ? options_.fps : CatchUpRate(preroll);
     const std::int64_t firstShown = FirstFrameAtOrAfter(preroll, rate);
+    if (!fixedStep) StartSound();
     CatchUp(0, firstShown, rate);
 
     int status = 0;
@@ -335,6 +373,7 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     }
     if (!interrupted_ && !fixedStep) RunRealTime(lastTime_);
     EndRunningEffects();
+    StopSound();
 
     // A capture is complete once its sink has finished; a signal after that changes nothing.
     bool complete = false;

@@ -21,6 +21,7 @@
 #include "host/options.h"
 #include "host/random.h"
 #include "host/standard_streams.h"
+#include "host/score_loader.h"
 #include "host/timeline.h"
 #include "host/timeline_params.h"
 #include "host/video_command.h"
@@ -66,7 +67,8 @@ std::set<std::string> ReadExtensions()
     return names;
 }
 
-std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
+std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, const CaptureSound& sound,
+                                    std::string& error)
 {
     CaptureKind kind;
     if (!CheckCaptureName(options.capturePath, kind, error) ||
@@ -74,10 +76,22 @@ std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSetting
         return nullptr;
     const FrameLayout layout =
         FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight);
-    if (kind == CaptureKind::Video) return MakeVideoSink(options.capturePath, layout, options.fps, error);
+    if (kind == CaptureKind::Video) return MakeVideoSink(options.capturePath, layout, options.fps, error, sound);
     if (options.overwrite && !RemoveFrames(options.capturePath, error)) return nullptr;
-    std::unique_ptr<FrameSink> folder = MakePngFolderSink(options.capturePath, error);
+    std::unique_ptr<FrameSink> folder = MakePngFolderSink(options.capturePath, error, sound);
     return layout.HasBars() ? MakeFramedSink(std::move(folder), layout) : std::move(folder);
+}
+
+// The capture's sound: the samples under the frames the run will capture, from the first at or
+// after --start to the last at or before the end.
+CaptureSound SoundOfCapture(const audio::Soundtrack* soundtrack, const Options& options, std::int32_t lastTime)
+{
+    // Passes after the first number their frames on from the first pass's: one pass's sound would
+    // be shorter than the video, so such a capture goes without.
+    if (options.passes > 1) return CaptureSound{};
+    const std::int64_t first = FirstFrameAtOrAfter(options.startMs, options.fps);
+    const std::int64_t count = FirstFrameAtOrAfter(lastTime + 1, options.fps) - first;
+    return CaptureSound{soundtrack, SpanOfFrames(first, count, options.fps)};
 }
 
 }  // namespace
@@ -170,6 +184,20 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     }
     for (const std::string& warning : ParamWarnings(timeline, DeclaredEffectParameters(), timelineSource))
         HostError(warning);
+    host.soundtrack.reset();
+    if (!options.mute) {
+        if (!LoadScore(*host.archive, timeline, host.soundtrack, error)) {
+            // The archive's score was made for the archive's timeline; one tried out with
+            // --timeline may well lack the moments it names, and is not the score's fault.
+            if (options.timelinePath.empty()) {
+                HostError(error);
+                return 1;
+            }
+            HostWarning(error + "; the score does not fit --timeline " + options.timelinePath + ", playing silent");
+        } else if (!host.soundtrack) {
+            HostWarning(archivePath + " has no " + kScoreEntry + "; playing silent");
+        }
+    }
 
     std::int32_t lastTime = timeline.endTime - 1;
     if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
@@ -215,7 +243,7 @@ int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat
     CatchInterrupts();
     std::unique_ptr<FrameSink> sink;
     if (!options.capturePath.empty()) {
-        sink = MakeSink(options, settings, error);
+        sink = MakeSink(options, settings, SoundOfCapture(host.soundtrack.get(), options, lastTime), error);
         if (!sink) {
             HostError(error);
             return 1;
