@@ -51,7 +51,7 @@ TEST(Messages, OneLinePerMistakeAndASayWhenNothingIsWritten)
     // Times in seconds or minutes reach the same frames as milliseconds.
     const std::string folder = TemporaryFolder("times");
     ASSERT_EQ(RunProgram("--headless --quiet --size 32x24 --fps 10 --start 0:01 --end 1.1s --capture " + folder), 0);
-    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"frame-000010.png", "frame-000011.png"}));
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"frame-000010.png", "frame-000011.png", "soundtrack.wav"}));
 }
 
 TEST(Messages, VersionNamesTheLibrariesBuiltAndRunWith)

@@ -203,7 +203,7 @@ TEST(CaptureSound, ABrokenScoreRefusesTheRunAndAMissingOnePlaysSilentWithOneWarn
     EXPECT_EQ(RunProgram("--mute --quiet --data " + broken + capture, &output), 0) << output;
 
     const std::string silent = ArchiveWithScore(folder, "");
-    EXPECT_EQ(RunProgram("--quiet --data " + silent + capture, &output), 0) << output;
+    EXPECT_EQ(RunProgram("--quiet --overwrite --data " + silent + capture, &output), 0) << output;
     EXPECT_EQ(output, "tarnelvois: warning: " + silent + " has no score.txt; playing silent\n");
     const std::string probe = Probe(folder + "/out.mp4");
     EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;

@@ -28,7 +28,7 @@ expect() {  # announce|quiet, expected call, arguments...
         failed=1
     fi
 }
-expect announce "ran: --headless --size 1280x720 --capture $work/tarnelvois.mp4 --seed 3" --seed 3
+expect announce "ran: --headless --size 960x720 --frame 1280x720 --capture $work/tarnelvois.mp4 --seed 3" --seed 3
 expect quiet "ran: --help" --help
 expect quiet "ran: --seed 3 -h" --seed 3 -h
 expect quiet "ran: --version" --version
