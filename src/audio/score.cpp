@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "audio/soundtrack.h"
+#include "host/text_lines.h"
 
 namespace audio {
 namespace {
@@ -476,16 +477,10 @@ private:
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
                 std::string& error) {
     Parser parser(timeline, score);
-    int lineNumber = 0;
+    TextLines lines(text);
     try {
-        const std::size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-        for (std::size_t from = bom; from < text.size();) {
-            std::size_t to = text.find('\n', from);
-            if (to == std::string::npos) to = text.size();
-            std::string line = text.substr(from, to - from);
-            from = to + 1;
-            ++lineNumber;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (std::string line; lines.Next(line);) {
+            const int lineNumber = lines.Number();
             for (unsigned char c : line) {
                 if ((c < 0x20 && c != '\t') || c == 0x7F) throw Problem{"not a text file"};
             }
@@ -503,7 +498,7 @@ bool ParseScore(const std::string& text, const std::string& source, const Timeli
             return false;
         }
     } catch (const Problem& problem) {
-        error = source + ":" + std::to_string(std::max(lineNumber, 1)) + ": " + problem.what;
+        error = source + ":" + std::to_string(std::max(lines.Number(), 1)) + ": " + problem.what;
         return false;
     }
     return true;

@@ -2,6 +2,8 @@
 // pairing of starts and stops, and a single end.
 #include "host/timeline.h"
 
+#include "host/text_lines.h"
+
 #include <algorithm>
 #include <map>
 
@@ -135,17 +137,11 @@ bool Parse(const std::string& text, const std::string& source, const std::vector
     };
     if (const int line = LineOfFirstNonText(text); line != 0) return fail(line, "not a text file");
     timeline = Timeline();
-    const std::size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     std::map<std::string, int> running;  // effect -> line of its start
     int endLine = 0;
-    int lineNumber = 0;
-    for (std::size_t from = bom; from < text.size();) {
-        std::size_t to = text.find('\n', from);
-        if (to == std::string::npos) to = text.size();
-        std::string line = text.substr(from, to - from);
-        from = to + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    TextLines lines(text);
+    for (std::string line; lines.Next(line);) {
+        const int lineNumber = lines.Number();
         const std::size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
 
@@ -185,7 +181,7 @@ bool Parse(const std::string& text, const std::string& source, const std::vector
         }
         timeline.events.push_back(event);
     }
-    if (endLine == 0) return fail(std::max(lineNumber, 1), "no end line");
+    if (endLine == 0) return fail(std::max(lines.Number(), 1), "no end line");
     return true;
 }
 
