@@ -135,7 +135,7 @@ bool IsFile(const fs::path& path) {
 // The folder of the running program. A bare name (found through PATH) says nothing about where
 // the program lives, so the kernel is asked instead.
 fs::path ExecutableFolder(const std::string& executablePath) {
-    if (executablePath.find('/') != std::string::npos) return fs::path(executablePath).parent_path();
+    if (fs::path(executablePath).has_parent_path()) return fs::path(executablePath).parent_path();
     std::error_code status;
     const fs::path self = fs::read_symlink("/proc/self/exe", status);
     return status ? fs::path() : self.parent_path();

@@ -33,9 +33,12 @@ bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
     else if (!stbi_write_png_to_func(WriteChunk, &png, width, height, 3, rgb.data(), width * 3) && !png.failure)
         png.failure = ENOMEM;
     if (png.file && std::fclose(png.file) != 0 && !png.failure) png.failure = errno;
-    if (!png.failure && std::rename(temporary.c_str(), path.c_str()) != 0) png.failure = errno;
-    if (png.failure) {
-        error = "cannot write " + path + ": " + std::strerror(png.failure);
+    // std::filesystem's rename replaces an older frame of that name on Windows too, where the C
+    // library's refuses to.
+    std::error_code renamed;
+    if (!png.failure) std::filesystem::rename(temporary, path, renamed);
+    if (png.failure || renamed) {
+        error = "cannot write " + path + ": " + (png.failure ? std::strerror(png.failure) : renamed.message());
         std::remove(temporary.c_str());
         return false;
     }

@@ -1,7 +1,6 @@
 // The run: options, archive and timeline checked before any window opens; then the frame sink,
 // the context, the effects' loading, and the player.
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "host/gl/gl_functions.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
+#include "host/command_line.h"
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
@@ -69,14 +69,12 @@ std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSetting
 
 }  // namespace
 
-int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat& startup, const char* title)
+int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, const char* title)
 {
-    std::vector<std::string> arguments;
-    const char* executable = "";
-    if (instance) {
-        executable = instance->executablePath ? instance->executablePath : "";
-        for (int i = 1; i < instance->argumentCount; ++i) arguments.push_back(instance->arguments[i]);
-    }
+    AttachParentConsole();
+    const CommandLine commandLine = CommandLineOf(instance);
+    const std::vector<std::string>& arguments = commandLine.arguments;
+    const char* executable = commandLine.executable.c_str();
     Options options;
     std::string error;
     if (!ParseOptions(arguments, options, error)) {
