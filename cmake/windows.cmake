@@ -2,6 +2,7 @@
 # DLL, libzip and zlib linked in, stb's decoder and PNG writer compiled here from Debian's headers.
 # scripts/build-windows.sh builds the libraries from Debian's sources and passes their prefixes.
 set(TARNELVOIS_PLATFORM windows)
+add_compile_definitions(_USE_MATH_DEFINES)  # M_PI, which the strict C++ mode of mingw hides
 set(TARNELVOIS_SDL2_PREFIX "" CACHE PATH "SDL2 built for Windows")
 set(TARNELVOIS_LIBZIP_PREFIX "" CACHE PATH "libzip built for Windows")
 set(TARNELVOIS_STB_INCLUDE_DIR /usr/include/stb CACHE PATH "stb's headers (they hold the code too)")

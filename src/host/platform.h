@@ -3,6 +3,8 @@
 // entry-point lookup.
 #pragma once
 
+#include <cstdint>
+
 #ifdef _WIN32
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,8 +16,6 @@
 #include <windows.h>
 
 #else
-
-#include <cstdint>
 
 // Windows' LONG is 32 bits wide on every target; frame times stay in that range.
 using LONG = std::int32_t;
