@@ -1,12 +1,19 @@
 // Builds demodat.zip: the timeline as written, and every registered picture drawn and packed as a
-// TGA under demotex/. Two runs over the same sources give the same bytes.
+// TGA under demotex/. Two runs over the same sources give the same bytes. The timeline is checked
+// as the program checks it, so a broken one stops the build; a TGA file in the overrides folder
+// is packed instead of the drawn picture of its name.
 //
-//   make_archive --timeline FILE --output FILE [--preview DIR]
+//   make_archive --timeline FILE --output FILE [--preview DIR] [--overrides DIR]
+#include "app/effect_catalog.h"
 #include "canvas.h"
+#include "host/image.h"
+#include "host/timeline.h"
+#include "host/timeline_params.h"
 
 #include <stb_image_write.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -19,7 +26,7 @@
 
 namespace {
 
-const char kUsage[] = "make_archive --timeline FILE --output FILE [--preview DIR]";
+const char kUsage[] = "make_archive --timeline FILE --output FILE [--preview DIR] [--overrides DIR]";
 
 // Every entry carries this date (2000-01-01 00:00, MS-DOS format) rather than the build time, and
 // it is given in DOS form directly so the local time zone cannot change the bytes either.
@@ -31,10 +38,16 @@ struct Failure {
     std::string file;
 };
 
+// Said as the program says it: "file:line: what".
+struct BrokenTimeline {
+    std::string message;
+};
+
 struct Options {
     std::string timeline;
     std::string output;
     std::string preview;
+    std::string overrides;
 };
 
 struct Entry {
@@ -50,6 +63,7 @@ Options ParseOptions(int argc, char** argv) {
         if (option == "--timeline") target = &options.timeline;
         else if (option == "--output") target = &options.output;
         else if (option == "--preview") target = &options.preview;
+        else if (option == "--overrides") target = &options.overrides;
         else throw Failure{"unknown option, usage: " + std::string(kUsage), option};
         if (i + 1 >= argc) throw Failure{"option needs a value, usage: " + std::string(kUsage), option};
         *target = argv[++i];
@@ -59,12 +73,23 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
+std::vector<std::uint8_t> ReadFile(const std::string& path, const std::string& failure) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{"cannot read the timeline", path};
+    if (!in) throw Failure{failure, path};
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure{"cannot read the timeline", path};
+    if (in.bad()) throw Failure{failure, path};
     return bytes;
+}
+
+// The program's own check, with its registered names: the same "file:line: what" message, at build
+// time. Param texts no effect reads are warned about and packed.
+void CheckTimeline(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const std::string text(bytes.begin(), bytes.end());
+    Timeline timeline;
+    std::string error;
+    if (!ParseTimeline(text, path, EffectCatalogNames(), timeline, error)) throw BrokenTimeline{error};
+    for (const std::string& warning : ParamWarnings(timeline, EffectCatalog(), path))
+        std::fprintf(stderr, "make_archive: %s\n", warning.c_str());
 }
 
 bool IsPowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
@@ -91,22 +116,45 @@ std::vector<Entry> DrawPictures() {
     return pictures;
 }
 
-// The preview is made from the TGA bytes themselves, so it shows exactly what the archive holds.
-void WritePreview(const std::string& directory, const Entry& picture) {
-    const std::vector<std::uint8_t>& tga = picture.bytes;
-    const int width = tga[12] | (tga[13] << 8);
-    const int height = tga[14] | (tga[15] << 8);
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
-    constexpr std::size_t kHeaderSize = 18;
-    for (int row = 0; row < height; ++row) {
-        const std::size_t from = kHeaderSize + static_cast<std::size_t>(height - 1 - row) * width * 3;
-        const std::size_t to = static_cast<std::size_t>(row) * width * 3;
-        for (int x = 0; x < width; ++x) {
-            rgb[to + x * 3 + 0] = tga[from + x * 3 + 2];
-            rgb[to + x * 3 + 1] = tga[from + x * 3 + 1];
-            rgb[to + x * 3 + 2] = tga[from + x * 3 + 0];
+// A TGA file in the overrides folder named like a drawn picture takes its place, bytes as they
+// are; it must be a picture the program can show. Other files there are pointed out, not packed.
+void ApplyOverrides(const std::string& directory, std::vector<Entry>& pictures) {
+    std::error_code error;
+    if (directory.empty() || !std::filesystem::is_directory(directory, error)) return;
+    std::vector<std::filesystem::path> files;
+    for (const auto& item : std::filesystem::directory_iterator(directory, error)) files.push_back(item.path());
+    if (error) throw Failure{"cannot read the overrides folder: " + error.message(), directory};
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& file : files) {
+        const std::string name = file.filename().string();
+        auto picture = std::find_if(pictures.begin(), pictures.end(), [&](const Entry& entry) { return entry.name == name; });
+        if (picture == pictures.end()) {
+            if (name != "README.md")
+                std::fprintf(stderr, "make_archive: %s: not packed: no picture is called %s\n", file.string().c_str(),
+                             name.c_str());
+            continue;
         }
+        std::vector<std::uint8_t> bytes = ReadFile(file.string(), "cannot read the picture");
+        Image image;
+        std::string problem;
+        if (!DecodeTga(bytes, image, problem)) throw Failure{"not a picture the program can show: " + problem, file.string()};
+        picture->bytes = std::move(bytes);
     }
+}
+
+// The preview is decoded from the TGA bytes themselves, so it shows exactly what the archive holds.
+void WritePreview(const std::string& directory, const Entry& picture) {
+    Image image;
+    std::string problem;
+    if (!DecodeTga(picture.bytes, image, problem)) throw Failure{"cannot decode for the preview: " + problem, picture.name};
+    const int width = image.width;
+    const int height = image.height;
+    // Decoded rows run bottom first; a PNG starts at the top.
+    std::vector<std::uint8_t> rgb(image.rgb.size());
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+    for (int row = 0; row < height; ++row)
+        std::copy_n(image.rgb.begin() + static_cast<std::ptrdiff_t>(row * rowBytes), rowBytes,
+                    rgb.begin() + static_cast<std::ptrdiff_t>((height - 1 - row) * rowBytes));
     std::string base = picture.name;
     const std::size_t dot = base.rfind('.');
     if (dot != std::string::npos) base.erase(dot);
@@ -167,9 +215,11 @@ void Run(const Options& options) {
     std::filesystem::remove(options.output, ignored);
 
     std::vector<Entry> entries;
-    entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline)});
+    entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline, "cannot read the timeline")});
+    CheckTimeline(options.timeline, entries.back().bytes);
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
+    ApplyOverrides(options.overrides, pictures);
     if (!options.preview.empty()) WritePreviews(options.preview, pictures);
     for (Entry& picture : pictures) entries.push_back(Entry{"demotex/" + picture.name, std::move(picture.bytes)});
 
@@ -196,6 +246,8 @@ int main(int argc, char** argv) {
         options = ParseOptions(argc, argv);
         Run(options);
         return 0;
+    } catch (const BrokenTimeline& broken) {
+        std::fprintf(stderr, "make_archive: %s\n", broken.message.c_str());
     } catch (const Failure& failure) {
         std::fprintf(stderr, "make_archive: %s (%s)\n", failure.what.c_str(), failure.file.c_str());
     } catch (const std::exception& error) {

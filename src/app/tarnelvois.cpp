@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/effect_catalog.h"
 #include "effects/control.h"
 #include "effects/cube.h"
 #include "effects/line.h"
@@ -21,10 +22,7 @@
 
 namespace {
 
-// The nine cubes differ only by the name the timeline starts them under.
-constexpr int kCubeCount = 9;
-const char* const kCubeNames[kCubeCount] = {"CUBE",  "CUBE2", "CUBE3", "CUBE4", "CUBE5",
-                                            "CUBE6", "CUBE7", "CUBE8", "CUBE9"};
+using effect_name::kCubeCount;
 
 void FillStartupRecord(SStartupDat& startup)
 {
@@ -81,22 +79,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SStartupDat startup;
     FillStartupRecord(startup);
 
-    DEMOGL_EffectRegister(snow, "SNOW");
-    DEMOGL_EffectRegister(star, "STAR");
-    for (int i = 0; i < kCubeCount; ++i) DEMOGL_EffectRegister(cubes[i], kCubeNames[i]);
-    DEMOGL_EffectRegister(logo, "LOGO");
-    DEMOGL_EffectRegister(line, "LINE");
-    DEMOGL_EffectRegister(spot, "SPOT");
-    DEMOGL_EffectRegister(spot2, "SPOT2");
-    DEMOGL_EffectRegister(spot3, "SPOT3");
-    DEMOGL_EffectRegister(spot4, "SPOT4");
-    DEMOGL_EffectRegister(splash, "SPLASH");
-    DEMOGL_EffectRegister(ndsplash, "NDSPLASH");
-    DEMOGL_EffectRegister(zep, "ZEP");
-    DEMOGL_EffectRegister(rcube, "RCUBE");
-    DEMOGL_EffectRegister(rcube2, "RCUBE2");
-    DEMOGL_EffectRegister(scroller, "SCROLLER");
-    DEMOGL_EffectRegister(control, "CONTROL");
+    using namespace effect_name;
+    DEMOGL_EffectRegister(snow, kSnow);
+    DEMOGL_EffectRegister(star, kStar);
+    for (int i = 0; i < kCubeCount; ++i) DEMOGL_EffectRegister(cubes[i], kCubes[i]);
+    DEMOGL_EffectRegister(logo, kLogo);
+    DEMOGL_EffectRegister(line, kLine);
+    DEMOGL_EffectRegister(spot, kSpot);
+    DEMOGL_EffectRegister(spot2, kSpot2);
+    DEMOGL_EffectRegister(spot3, kSpot3);
+    DEMOGL_EffectRegister(spot4, kSpot4);
+    DEMOGL_EffectRegister(splash, kSplash);
+    DEMOGL_EffectRegister(ndsplash, kNdSplash);
+    DEMOGL_EffectRegister(zep, kZep);
+    DEMOGL_EffectRegister(rcube, kRCube);
+    DEMOGL_EffectRegister(rcube2, kRCube2);
+    DEMOGL_EffectRegister(scroller, kScroller);
+    DEMOGL_EffectRegister(control, kControl);
+    // What each reads from the timeline's param lines, so that a text none reads is pointed out.
+    DeclareEffectParameters(EffectCatalog());
 
     if (spot) spot->SetKind(1);
     if (spot2) spot2->SetKind(2);

@@ -58,6 +58,10 @@ int CCubeEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
+    // Init runs again when the host restarts the cube after End deleted its textures: the fade-in
+    // and the early colour are chosen afresh, as on the first start.
+    fade = 0;
+    earlyStart = false;
     for (int v = 0; v < 8; ++v)
         for (int axis = 0; axis < 3; ++axis) vertices[v][axis] = kCubeVertices[v][axis];
     for (int f = 0; f < 6; ++f) {

@@ -30,6 +30,9 @@ int CScrollerEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
+    // The scroller is initialised only when the piece starts from its beginning (a seek back, a new
+    // pass): the sliding picture must then wait for it again.
+    g_scrollerStarted = false;
     firstTexture = LoadPicture("demotex\\Txts4.tga");
     secondTexture = LoadPicture("demotex\\Txts3.tga");
     return 0;

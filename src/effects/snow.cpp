@@ -3,6 +3,7 @@
 // age; from 135 s into the piece fewer and fewer fallen flakes come back, until by 153 s none do.
 #include "effects/snow.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "effects/multitexture.h"
@@ -48,6 +49,10 @@ int CSnowEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
+    // Init runs again when the host restarts the snow after End deleted its texture: an empty sky,
+    // as on the first start, rather than flakes left over from the last run.
+    std::fill(std::begin(spawnY), std::end(spawnY), -1.0f);
+    liveCount = 0;
     texture = LoadSpriteTexture("demotex\\flocon.tga");
     return 0;
 }

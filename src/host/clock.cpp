@@ -50,7 +50,11 @@ void PlaybackClock::SetPaused(bool paused, std::uint64_t nowMs) {
 }
 
 void PlaybackClock::Skip(std::int32_t deltaMs, std::uint64_t nowMs) {
-    const std::int32_t moved = ToFrameTime(static_cast<std::int64_t>(Time(nowMs)) + deltaMs);
+    SeekTo(ToFrameTime(static_cast<std::int64_t>(Time(nowMs)) + deltaMs), nowMs);
+}
+
+void PlaybackClock::SeekTo(std::int32_t timeMs, std::uint64_t nowMs) {
+    const std::int32_t moved = std::max<std::int32_t>(timeMs, 0);
     if (paused_) {
         pausedAt_ = moved;
     } else {

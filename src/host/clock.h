@@ -16,8 +16,10 @@ public:
     std::int32_t Time(std::uint64_t nowMs) const;
     void SetPaused(bool paused, std::uint64_t nowMs);
     bool Paused() const { return paused_; }
-    // Moves the demo time by deltaMs (the skip key), never before 0.
+    // Moves the demo time by deltaMs (the seek keys), never before 0.
     void Skip(std::int32_t deltaMs, std::uint64_t nowMs);
+    // Puts the demo time at timeMs (never before 0), paused or running as it was.
+    void SeekTo(std::int32_t timeMs, std::uint64_t nowMs);
 
 private:
     // The demo time was offsetMs_ at the reading originMs_; an offset rather than a back-dated

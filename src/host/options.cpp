@@ -31,7 +31,10 @@ constexpr OptionInfo kOptions[] = {
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
     {"--quiet", nullptr, "print only errors"},
     {"--benchmark", nullptr, "report frame timing at the end"},
+    {"--loop", nullptr, "in a window, start the piece again each time it ends, until you quit"},
+    {"--passes", "N", "play the piece N times over, each pass a fresh start, 1 to 10000"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
+    {"--overwrite", nullptr, "let --capture replace an existing video, or the frames already in DIR"},
 };
 
 const OptionInfo* FindOption(const std::string& name) {
@@ -100,6 +103,8 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
         if ((problem = whole(0, kMaxTimelineTime)).empty()) options.startMs = static_cast<std::int32_t>(number);
     } else if (name == "--end") {
         if ((problem = whole(0, kMaxTimelineTime)).empty()) options.endMs = static_cast<std::int32_t>(number);
+    } else if (name == "--passes") {
+        if ((problem = whole(1, 10000)).empty()) options.passes = static_cast<int>(number);
     } else if (name == "--seed") {
         if ((problem = whole(0, UINT32_MAX)).empty()) options.seed = static_cast<std::uint32_t>(number);
     }
@@ -112,6 +117,7 @@ void ApplySwitch(const std::string& name, Options& options) {
         {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
         {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
         {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
+        {"--overwrite", &options.overwrite}, {"--loop", &options.loop},
     };
     for (const auto& [switchName, flag] : switches) {
         if (name == switchName) *flag = true;
@@ -174,9 +180,16 @@ std::string UsageText() {
         "  Space                   pause or resume\n"
         "  F, Alt+Enter            switch between window and full screen\n"
         "  F12                     save a screenshot as PNG\n"
-        "  Right arrow             skip 10 seconds ahead\n"
+        "  Right arrow, Left arrow 10 seconds ahead, 10 seconds back\n"
+        "  Home                    back to the beginning\n"
+        "  Tab                     show or hide the maker's overlay\n"
         "\nCapture (--capture, usually with --headless):\n"
         "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n";
+        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n"
+        "  An existing FILE, or frames already in DIR, are replaced only with --overwrite.\n"
+        "  Exit status: 0 complete (all of FILE, or every frame in DIR); 2 bad option; 1 refused\n"
+        "  or failed; 128+N stopped by signal N (130 for Ctrl+C). Unless 0, nothing is under\n"
+        "  FILE and no temporary file is left; DIR keeps the frames written, each complete.\n"
+        "  A second Ctrl+C ends at once and still stops ffmpeg and removes the temporary file.\n";
     return text;
 }

@@ -22,7 +22,10 @@ struct Options {
     bool noVsync = false;        // --no-vsync
     bool quiet = false;          // --quiet
     bool benchmark = false;      // --benchmark
+    bool loop = false;           // --loop: passes without end, in a window
+    int passes = 1;              // --passes N: the piece N times, each a fresh start
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
+    bool overwrite = false;      // --overwrite: replace an existing video or a folder's frames
 };
 
 // Parses argv[1..]. On failure returns false with error set to one line naming the option and

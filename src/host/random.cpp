@@ -2,9 +2,12 @@
 
 namespace {
 unsigned int generatorState = 1;
+unsigned int lastSeed = 1;
 }
 
-void DemoSeedRandom(unsigned int seed) { generatorState = seed; }
+void DemoSeedRandom(unsigned int seed) { generatorState = lastSeed = seed; }
+
+unsigned int DemoRandomSeed() { return lastSeed; }
 
 // A linear congruential step whose upper bits give 15 well-spread bits per draw.
 int DemoRandom()

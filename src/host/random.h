@@ -6,3 +6,5 @@ constexpr int DEMO_RANDOM_MAX = 32767;
 
 void DemoSeedRandom(unsigned int seed);
 int DemoRandom();
+// The seed last given, so a fresh start of the piece can draw the same sequence again.
+unsigned int DemoRandomSeed();

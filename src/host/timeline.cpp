@@ -40,13 +40,14 @@ int LineOfFirstNonText(const std::string& text) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Reads the fields of one line: blank-separated words, and one double-quoted text.
+// Reads the fields of one line: blank-separated words, and one double-quoted text. A word that
+// begins with '#' starts a comment that runs to the end of the line; a '#' inside the quotes is text.
 class Fields {
 public:
     explicit Fields(const std::string& line) : line_(line) {}
-    bool AtEnd() { Skip(); return at_ == line_.size(); }
+    bool AtEnd() { Skip(); return at_ == line_.size() || line_[at_] == '#'; }
     std::string Word() {
-        Skip();
+        if (AtEnd()) return std::string();
         const std::size_t from = at_;
         while (at_ < line_.size() && !IsBlank(line_[at_])) ++at_;
         return line_.substr(from, at_ - from);
@@ -88,8 +89,9 @@ bool IsEffectName(const std::string& word) {
     });
 }
 
-// One event line to an event; the problem with it, or empty.
-std::string ParseEvent(const std::string& line, TimelineEvent& event) {
+// One event line to an event; the problem with it, or empty. With a list of registered names, a
+// name not in it is the line's problem, so it is reported where it was written.
+std::string ParseEvent(const std::string& line, const std::vector<std::string>* registered, TimelineEvent& event) {
     Fields fields(line);
     const std::string timeWord = fields.Word();
     std::int64_t value = 0;
@@ -106,6 +108,8 @@ std::string ParseEvent(const std::string& line, TimelineEvent& event) {
         event.effect = fields.Word();
         if (event.effect.empty()) return command + " needs an effect name";
         if (!IsEffectName(event.effect)) return "effect name '" + event.effect + "' must be upper-case letters, digits or '_'";
+        if (registered && std::find(registered->begin(), registered->end(), event.effect) == registered->end())
+            return "unknown effect " + event.effect;
     } else {
         return command.empty() ? "missing command after the time" : "unknown command '" + command + "'";
     }
@@ -123,9 +127,8 @@ std::string ParseEvent(const std::string& line, TimelineEvent& event) {
     return problem;
 }
 
-}  // namespace
-
-bool ParseTimeline(const std::string& text, const std::string& source, Timeline& timeline, std::string& error) {
+bool Parse(const std::string& text, const std::string& source, const std::vector<std::string>* registered,
+           Timeline& timeline, std::string& error) {
     auto fail = [&](int line, const std::string& what) {
         error = source + ":" + std::to_string(line) + ": " + what;
         return false;
@@ -148,7 +151,7 @@ bool ParseTimeline(const std::string& text, const std::string& source, Timeline&
 
         TimelineEvent event;
         event.line = lineNumber;
-        if (std::string problem = ParseEvent(line, event); !problem.empty()) return fail(lineNumber, problem);
+        if (std::string problem = ParseEvent(line, registered, event); !problem.empty()) return fail(lineNumber, problem);
         if (endLine != 0) {
             return fail(lineNumber, event.kind == TimelineEvent::Kind::End
                                         ? "a second end (the first is on line " + std::to_string(endLine) + ")"
@@ -184,6 +187,17 @@ bool ParseTimeline(const std::string& text, const std::string& source, Timeline&
     }
     if (endLine == 0) return fail(std::max(lineNumber, 1), "no end line");
     return true;
+}
+
+}  // namespace
+
+bool ParseTimeline(const std::string& text, const std::string& source, Timeline& timeline, std::string& error) {
+    return Parse(text, source, nullptr, timeline, error);
+}
+
+bool ParseTimeline(const std::string& text, const std::string& source, const std::vector<std::string>& registered,
+                   Timeline& timeline, std::string& error) {
+    return Parse(text, source, &registered, timeline, error);
 }
 
 bool CheckTimelineNames(const Timeline& timeline, const std::vector<std::string>& registered,

@@ -1,7 +1,7 @@
 // The timeline: when each effect starts (on which layer), stops, receives a text parameter, and
 // when the demo ends. A text file, one event per line:
 //
-//   # comment
+//   # comment (also after the fields of an event, where a word begins with '#')
 //   <time ms>  start  <EFFECT> <layer>
 //   <time ms>  stop   <EFFECT>
 //   <time ms>  param  <EFFECT> "<text>"
@@ -38,6 +38,11 @@ constexpr std::int32_t kMaxTimelineTime = 24 * 60 * 60 * 1000;
 // of an effect already running, no stop or param of one that is not). On failure returns false
 // with error set to one line "<source>:<line>: <what is wrong>".
 bool ParseTimeline(const std::string& text, const std::string& source, Timeline& timeline, std::string& error);
+
+// The same, and every effect named must be one of the registered names: an unknown name is
+// reported on the line that gives it, before any mistake of pairing that it would cause later.
+bool ParseTimeline(const std::string& text, const std::string& source, const std::vector<std::string>& registered,
+                   Timeline& timeline, std::string& error);
 
 // Checks that every effect named is in the list of registered names; same error form.
 bool CheckTimelineNames(const Timeline& timeline, const std::vector<std::string>& registered,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 namespace {
 
@@ -21,7 +22,9 @@ std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::st
                                         int height, int fps, const std::string& output)
 {
     const std::string extension = Extension(videoPath);
-    std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error",
+    // -xerror: an error while writing the file's ending (a full disk) must fail the run; without it
+    // ffmpeg logs it and still exits 0.
+    std::vector<std::string> arguments = {ffmpeg, "-hide_banner", "-nostdin", "-xerror", "-loglevel", "error",
                                           "-f", "rawvideo", "-pix_fmt", "rgb24",
                                           "-video_size", std::to_string(width) + "x" + std::to_string(height),
                                           "-framerate", std::to_string(fps), "-i", "pipe:0"};
@@ -48,4 +51,10 @@ bool IsVideoPath(const std::string& path)
 {
     const std::string extension = Extension(path);
     return extension == "mp4" || extension == "mkv" || extension == "mov" || extension == "webm";
+}
+
+std::string EncoderFileName(const std::string& path)
+{
+    std::error_code ignored;
+    return "file:" + std::filesystem::absolute(path, ignored).string();
 }

@@ -11,6 +11,11 @@ bool IsVideoPath(const std::string& path);
 // The first executable file of that name in a PATH-style list of folders; empty when none is.
 std::string FindOnPath(const std::string& program, const std::string& searchPath);
 
+// How to name a file to ffmpeg so that it is read as that file whatever it is called: a name
+// with a colon is not a protocol ("take-12:30.mp4", "file:clip.mp4"), one with a leading '-' not an
+// option. The "file:" protocol with an absolute path.
+std::string EncoderFileName(const std::string& path);
+
 // ffmpeg's arguments (the program first) for frames of width x height, rgb24, top row first, at
 // fps, written to 'output' in the container that videoPath's extension names.
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,

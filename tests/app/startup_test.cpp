@@ -5,8 +5,11 @@
 #include <cstring>
 #include <set>
 
+#include "app/effect_catalog.h"
+#include "effects/control.h"
 #include "effects/rcube.h"
 #include "effects/spot.h"
+#include "host/timeline_params.h"
 #include "tests/support/recorder.h"
 
 namespace {
@@ -47,6 +50,38 @@ TEST(Startup, SetsTheVariablesThenRegistersEveryEffectOnceInItsOrderAsSeparateOb
     EXPECT_EQ(names, expected);
     EXPECT_EQ(objects.size(), expected.size()) << "every name needs an object of its own";
     EXPECT_EQ(objects.count(0), 0u);
+}
+
+TEST(Startup, DeclaresForEachEffectTheParamTextsItReallyReads)
+{
+    recorder::Reset();
+    RunEntry();
+    const std::vector<EffectParameters>& declared = DeclaredEffectParameters();
+    std::vector<std::string> names;
+    for (const EffectParameters& entry : declared) names.push_back(entry.effect);
+    std::vector<std::string> registered;
+    for (const RecordedCall& call : recorder::CallsNamed("DEMOGL_EffectRegister")) registered.push_back(call.text);
+    EXPECT_EQ(names, registered) << "the build checks timelines against this list";
+    // Every keyword declared for the frame clear changes its mask from some state; a near miss does not.
+    for (const EffectParameters& entry : declared) {
+        if (entry.effect != "CONTROL") {
+            EXPECT_TRUE(entry.accepted.empty()) << entry.effect;
+            continue;
+        }
+        ASSERT_EQ(entry.accepted.size(), 4u);
+        for (const std::string& keyword : entry.accepted) {
+            CControlEffect control;
+            control.Init(640, 480);
+            std::string text = "COLOR OFF";
+            control.ReceiveParam(text.data());
+            text = "DEPTH OFF";
+            control.ReceiveParam(text.data());
+            const unsigned before = control.clearMask;
+            text = keyword;
+            control.ReceiveParam(text.data());
+            EXPECT_NE(control.clearMask, before) << keyword;
+        }
+    }
 }
 
 TEST(Startup, TheRecordHoldsItsValuesAtTheirPositions)

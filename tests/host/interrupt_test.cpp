@@ -6,6 +6,14 @@
 
 namespace {
 
+TEST(Interrupt, ASignalIgnoredAtStartStaysIgnored)
+{
+    std::signal(SIGHUP, SIG_IGN);  // as under nohup
+    CatchInterrupts();
+    std::raise(SIGHUP);
+    EXPECT_EQ(InterruptSignal(), 0);
+}
+
 TEST(Interrupt, ASignalIsRecordedInsteadOfEndingTheProgram)
 {
     CatchInterrupts();

@@ -1,4 +1,5 @@
 #include "host/timeline.h"
+#include "host/timeline_params.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,65 @@ TEST(ParseTimeline, NamesTheLineAndTheFault) {
         {"0 start CUBE 1\n5 \x1B]0;owned\x07stop CUBE\n9 end\n", "timeline.txt:2: not a text file"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(ErrorOf(text), expected);
+}
+
+TEST(ParseTimeline, TakesACommentAfterTheFieldsButKeepsAHashInsideTheQuotes) {
+    const std::string text =
+        "0 start CONTROL 0 # the clear\n"
+        "1 param CONTROL \"COLOR # OFF\"# not text\n"
+        "2 param CONTROL \"#\" #\n"
+        "3 stop CONTROL\t#\n"
+        "4 end ## done\n";
+    Timeline timeline;
+    std::string error;
+    ASSERT_TRUE(ParseTimeline(text, "timeline.txt", timeline, error)) << error;
+    ASSERT_EQ(timeline.events.size(), 5u);
+    EXPECT_EQ(timeline.events[0].layer, 0);
+    EXPECT_EQ(timeline.events[1].text, "COLOR # OFF");
+    EXPECT_EQ(timeline.events[2].text, "#");
+    EXPECT_EQ(timeline.endTime, 4);
+    // A comment stands for nothing: a field it replaces is still missing, and a '#' inside a word
+    // is part of the word.
+    EXPECT_EQ(ErrorOf("0 start # CUBE 1\n"), "timeline.txt:1: start needs an effect name");
+    EXPECT_EQ(ErrorOf("0 start CUBE #1\n"), "timeline.txt:1: start needs a layer after the effect name");
+    EXPECT_EQ(ErrorOf("0 start CUBE 1# x\n"), "timeline.txt:1: layer must be a whole number from 0 to 1000, got '1#'");
+    EXPECT_EQ(ErrorOf("0 start CUBE 1\n0 param CUBE # \"x\"\n"), "timeline.txt:2: param needs a text in double quotes");
+}
+
+TEST(ParseTimeline, WithTheRegisteredNamesAnUnknownEffectIsReportedOnItsOwnLine) {
+    // A misspelt start used to surface only at the stop of the effect meant, lines later.
+    const std::string text = "0 start CONTROL 0\n142000 start ZAP 60\n# ...\n206000 stop ZEP\n255000 end\n";
+    const std::vector<std::string> registered = {"CONTROL", "ZEP"};
+    Timeline timeline;
+    std::string error;
+    EXPECT_FALSE(ParseTimeline(text, "timeline.txt", registered, timeline, error));
+    EXPECT_EQ(error, "timeline.txt:2: unknown effect ZAP");
+    EXPECT_EQ(ErrorOf(text), "timeline.txt:4: stop of ZEP, which is not running") << "without names, only pairing";
+    EXPECT_TRUE(ParseTimeline("0 start ZEP 6 # ok\n9 stop ZEP\n9 end\n", "t", registered, timeline, error)) << error;
+    EXPECT_EQ(timeline.events.size(), 3u);
+}
+
+TEST(ParamWarnings, OneLinePerTextItsEffectDoesNotReadSayingWhatItAccepts) {
+    const std::string text =
+        "0 start CONTROL 0\n0 start STAR 70\n0 start OTHER 1\n"
+        "1 param CONTROL \"COLOR OFF\"\n"
+        "2 param CONTROL \"COLOUR OFF\"\n"
+        "3 param STAR \"hello\"\n"
+        "4 param OTHER \"anything\"\n"
+        "5 param CONTROL \"depth on\"\n"
+        "9 end\n";
+    Timeline timeline;
+    std::string error;
+    ASSERT_TRUE(ParseTimeline(text, "t.txt", timeline, error)) << error;
+    const std::vector<EffectParameters> declared = {
+        {"CONTROL", {"COLOR ON", "COLOR OFF", "DEPTH ON", "DEPTH OFF"}}, {"STAR", {}}};
+    const std::vector<std::string> expected = {
+        "t.txt:5: warning: \"COLOUR OFF\" does nothing: CONTROL accepts \"COLOR ON\", \"COLOR OFF\", \"DEPTH ON\", "
+        "\"DEPTH OFF\"",
+        "t.txt:6: warning: \"hello\" does nothing: STAR takes no parameters",
+        "t.txt:8: warning: \"depth on\" does nothing: CONTROL accepts \"COLOR ON\", \"COLOR OFF\", \"DEPTH ON\", "
+        "\"DEPTH OFF\""};
+    EXPECT_EQ(ParamWarnings(timeline, declared, "t.txt"), expected) << "undeclared OTHER is not checked";
 }
 
 TEST(CheckTimelineNames, NamesTheFirstUnknownEffectAndItsLine) {

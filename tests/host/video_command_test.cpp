@@ -27,4 +27,13 @@ TEST(VideoCommand, EachContainerGetsItsCodecAndOddSidesArePadded)
     EXPECT_NE(webm.find("pad=ceil(iw/2)*2:ceil(ih/2)*2"), std::string::npos) << webm;
 }
 
+TEST(VideoCommand, EveryFileNameReachesFfmpegAsAFile)
+{
+    // A colon would name a protocol, a leading '-' an option.
+    for (const char* name : {"take-12:30.mp4", "file:clip.mp4", "-x.mp4"}) {
+        const std::string given = EncoderFileName(name);
+        EXPECT_EQ(given, "file:" + (fs::current_path() / name).string()) << name;
+    }
+}
+
 }  // namespace

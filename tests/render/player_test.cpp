@@ -42,7 +42,7 @@ protected:
     Timeline timeline;
 };
 
-TEST_F(PlayerKeys, SpacePausesRightSkipsAndEscapeEndsTheRunOnlyWhenKeysAreOn)
+TEST_F(PlayerKeys, SpacePausesArrowsAndHomeSeekTabShowsTheOverlayAndEscapeEndsTheRunOnlyWhenKeysAreOn)
 {
     Player player(host, options, startup, timeline);
     player.Clock().Start(1000, 5000);
@@ -55,6 +55,16 @@ TEST_F(PlayerKeys, SpacePausesRightSkipsAndEscapeEndsTheRunOnlyWhenKeysAreOn)
     EXPECT_EQ(player.Clock().Time(10500), 6500) << "resumed where it stopped, the paused time not counted";
     player.HandleEvent(Key(SDLK_RIGHT), 6500, 10500);
     EXPECT_EQ(player.Clock().Time(10500), 16500);
+    player.HandleEvent(Key(SDLK_LEFT), 16500, 10500);
+    player.HandleEvent(Key(SDLK_LEFT), 6500, 10500);
+    EXPECT_EQ(player.Clock().Time(10500), 0) << "back past the beginning stops at it";
+    player.HandleEvent(Key(SDLK_RIGHT), 0, 10500);
+    player.HandleEvent(Key(SDLK_HOME), 10000, 10500);
+    EXPECT_EQ(player.Clock().Time(11000), 500);
+    player.HandleEvent(Key(SDLK_TAB), 0, 11000);
+    EXPECT_TRUE(player.OverlayShown());
+    player.HandleEvent(Key(SDLK_TAB, true), 0, 11000);
+    EXPECT_TRUE(player.OverlayShown()) << "a held Tab must not flicker the overlay";
     EXPECT_FALSE(player.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
 
     startup.enableKeys = false;
@@ -91,6 +101,12 @@ TEST_F(PlayerKeys, F12SavesTheFrameAtTheRenderSizeNamedByItsTime)
     ASSERT_EQ(saved.height, 24);
     EXPECT_EQ(saved.At(0, 0)[0], 255) << "top row first";
     EXPECT_EQ(saved.At(0, 23)[2], 255);
+
+    // Before any frame is shown (the catch-up to --start) there is nothing to save.
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    EXPECT_TRUE(player.HandleEvent(Key(SDLK_F12), -1, 0));
+    EXPECT_EQ(chdir(previous.c_str()), 0);
+    EXPECT_EQ(FilesIn(folder).size(), 1u);
 }
 
 }  // namespace

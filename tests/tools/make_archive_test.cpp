@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -27,8 +28,8 @@ protected:
         fs::remove_all(directory_);
         fs::create_directories(directory_);
         timeline_ = (directory_ / "timeline.txt").string();
-        // Bytes a text-mode copy would spoil: CRLF, a lone CR, a NUL, no final newline.
-        static const char kBytes[] = "0 start CONTROL 0\r\n255000 end\r\x00\xff";
+        // Bytes a text-mode copy would spoil: CRLF, UTF-8 in a comment, no final newline.
+        static const char kBytes[] = "0 start CONTROL 0\r\n# caf\xc3\xa9 \xe2\x80\x94 note\r\n255000 end";
         timelineBytes_ = std::string(kBytes, sizeof kBytes - 1);
         std::ofstream(timeline_, std::ios::binary) << timelineBytes_;
     }
@@ -119,4 +120,96 @@ TEST_F(MakeArchive, AFailedRunSaysWhyInOneLineAndLeavesNothing) {
     }
     for (const char* left : {"missing-folder/demodat.zip", "demodat.zip", "demodat.zip.tmp", "a.zip"})
         EXPECT_FALSE(fs::exists(Path(left))) << left;
+}
+
+TEST_F(MakeArchive, RefusesATimelineTheProgramWouldRefuseWithTheProgramsMessage) {
+    const std::pair<std::string, std::string> cases[] = {  // timeline, the message after "make_archive: "
+        {"0 start CONTROL 0\n142000 start ZAP 60\n148000 stop ZEP\n255000 end\n", "2: unknown effect ZAP"},
+        {"0 strat CONTROL 0\n255000 end\n", "1: unknown command 'strat'"},
+        {"0 start CONTROL 0\n", "1: no end line"},
+    };
+    for (const auto& [text, message] : cases) {
+        std::ofstream(Path("demodat.zip")) << "stale";
+        std::ofstream(timeline_, std::ios::binary | std::ios::trunc) << text;
+        EXPECT_EQ(Run("--timeline '" + timeline_ + "' --output '" + Path("demodat.zip") + "'"), 1);
+        EXPECT_EQ(errors_, "make_archive: " + timeline_ + ":" + message + "\n");
+        EXPECT_FALSE(fs::exists(Path("demodat.zip"))) << text;
+    }
+    // Texts no effect reads are worth a warning each, not a failed build.
+    std::ofstream(timeline_, std::ios::binary | std::ios::trunc)
+        << "0 start CONTROL 0 # clear\n0 start STAR 70\n1 param CONTROL \"COLOUR OFF\"\n2 param STAR \"hello\"\n"
+           "3 param CONTROL \"COLOR OFF\"\n255000 end\n";
+    ASSERT_EQ(Run("--timeline '" + timeline_ + "' --output '" + Path("demodat.zip") + "'"), 0) << errors_;
+    EXPECT_EQ(errors_, "make_archive: " + timeline_ + ":3: warning: \"COLOUR OFF\" does nothing: CONTROL accepts "
+                       "\"COLOR ON\", \"COLOR OFF\", \"DEPTH ON\", \"DEPTH OFF\"\n"
+                       "make_archive: " + timeline_ + ":4: warning: \"hello\" does nothing: STAR takes no parameters\n");
+}
+
+TEST_F(MakeArchive, PacksAPictureFromTheOverridesFolderInsteadOfTheDrawnOneAtEveryRun) {
+    fs::create_directories(Path("overrides"));
+    // A 2x1 RLE picture, top-left origin: not what the generator writes, but one the program shows.
+    const std::vector<std::uint8_t> tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0x20, 0x81, 10, 20, 30};
+    std::ofstream(Path("overrides/Zep.tga"), std::ios::binary).write(reinterpret_cast<const char*>(tga.data()), tga.size());
+    std::ofstream(Path("overrides/zep.TGA")) << "misnamed";
+    const std::string arguments = "--timeline '" + timeline_ + "' --overrides '" + Path("overrides") + "' --output '";
+    for (const char* output : {"first.zip", "second.zip"}) {
+        ASSERT_EQ(Run(arguments + Path(output) + "' --preview '" + Path("preview") + "'"), 0) << errors_;
+        EXPECT_EQ(errors_, "make_archive: " + Path("overrides/zep.TGA") + ": not packed: no picture is called zep.TGA\n");
+        int error = 0;
+        zip_t* archive = zip_open(Path(output).c_str(), ZIP_RDONLY, &error);
+        ASSERT_NE(archive, nullptr);
+        const zip_int64_t zep = zip_name_locate(archive, "demotex/Zep.tga", 0);
+        ASSERT_GE(zep, 0);
+        EXPECT_EQ(ReadEntry(archive, zep), tga);
+        EXPECT_GT(ReadEntry(archive, zip_name_locate(archive, "demotex/End.tga", 0)).size(), 100000u) << "drawn";
+        zip_close(archive);
+    }
+    EXPECT_TRUE(fs::exists(Path("preview/Zep.png"))) << "the preview decodes what is packed";
+
+    // A file the program could not show stops the build rather than turning black on screen.
+    std::ofstream(Path("overrides/End.tga")) << "not a picture";
+    EXPECT_EQ(Run(arguments + Path("third.zip") + "'"), 1);
+    EXPECT_NE(errors_.find("End.tga"), std::string::npos) << errors_;
+    EXPECT_FALSE(fs::exists(Path("third.zip")));
+}
+
+// Where the scrolling and sliding texts are drawn decides whether they run under the airship or
+// off the screen's edge; the layouts keep clear of both.
+TEST_F(MakeArchive, TextsKeepClearOfTheAirshipAndOfTheRightEdge) {
+    ASSERT_EQ(Run("--timeline '" + timeline_ + "' --output '" + Path("demodat.zip") + "'"), 0) << errors_;
+    int error = 0;
+    zip_t* archive = zip_open(Path("demodat.zip").c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr);
+    auto decode = [&](const char* name) {
+        Image image;
+        std::string problem;
+        EXPECT_TRUE(DecodeTga(ReadEntry(archive, zip_name_locate(archive, name, 0)), image, problem)) << name;
+        return image;
+    };
+    // Lit texels in columns [from, to) of rows [fromRow, toRow) counted from the top.
+    auto lit = [](const Image& image, int from, int to, int fromRow, int toRow) {
+        int count = 0;
+        for (int row = fromRow; row < toRow; ++row)
+            for (int x = from; x < to; ++x) {
+                const std::uint8_t* texel = &image.rgb[(std::size_t(image.height - 1 - row) * image.width + x) * 3];
+                count += std::max({texel[0], texel[1], texel[2]}) > 12;
+            }
+        return count;
+    };
+    // The credits scroll while the airship rests with its tail 35 % across the screen; the panel
+    // spans 20 % to 80 %, so its left 25 % lies beside the ship.
+    const Image credits = decode("demotex/Txts4.tga");
+    EXPECT_EQ(lit(credits, 0, credits.width / 4, 0, credits.height), 0);
+    EXPECT_GT(lit(credits, credits.width / 4, credits.width, 0, credits.height), 10000);
+    // A bottom caption (second and fourth band) slides from 33 % to 53 % of the width while it
+    // fades, drawn 67 % wide: texels right of 70 % of its picture would be cut off while lit.
+    for (const char* name : {"demotex/txts1.tga", "demotex/txts2.tga"}) {
+        const Image captions = decode(name);
+        const int cut = captions.width * 70 / 100, band = captions.height / 4;
+        for (int lower : {1, 3}) {
+            EXPECT_EQ(lit(captions, cut, captions.width, lower * band, (lower + 1) * band), 0) << name << lower;
+            EXPECT_GT(lit(captions, 0, cut, lower * band, (lower + 1) * band), 1000) << name << lower;
+        }
+    }
+    zip_close(archive);
 }

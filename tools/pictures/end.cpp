@@ -1,5 +1,6 @@
 // The closing picture: "TarnelVois" in glowing serif capitals between two golden flourishes, a
-// snowflake-like star above, and "thanks for watching" below. Black is see-through.
+// snowflake-like star above, and "goodnight" below (the greetings before it have already said
+// thank you). Black is see-through.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -107,7 +108,7 @@ Canvas DrawEnd()
     AddMask(canvas, letters, Color{1.0f, 0.98f, 0.94f});
 
     const Font serif("DejaVuSerif.ttf");
-    serif.DrawTextCentred(canvas, "thanks for watching", kSize / 2.0f, 380.0f, 32.0f, Color{0.95f, 0.88f, 0.75f});
+    serif.DrawTextCentred(canvas, "goodnight", kSize / 2.0f, 380.0f, 32.0f, Color{0.95f, 0.88f, 0.75f});
     return canvas;
 }
 

@@ -18,6 +18,12 @@ constexpr int kSize = 512;
 constexpr float kPanelSqueeze = (0.73f * 3.0f) / (0.6f * 4.0f);
 const int kLayoutWidth = int(std::lround(kSize / kPanelSqueeze));
 
+// The credits scroll while the airship rests at the left of the screen (its tail ends 35 % of the
+// way across, the panel begins at 20 % and is 60 % wide): their lines keep to a column of the
+// panel right of the ship, so none runs under it.
+constexpr float kCreditsLeft = 0.30f;
+constexpr float kCreditsRight = 0.98f;
+
 const Color kWhite{1.0f, 1.0f, 1.0f};
 const Color kViolet{0.76f, 0.4f, 0.9f};
 const Color kLightBlue{0.55f, 0.82f, 1.0f};
@@ -47,17 +53,31 @@ void GlowTextAt(Canvas& canvas, const Font& font, const std::string& text, float
         }
 }
 
+// Where a line of text may go: centred on centre, at most width wide (a wider line is set smaller).
+struct Column {
+    float centre;
+    float width;
+};
+
+Column WholeWidth(const Canvas& canvas) { return Column{canvas.Width() / 2.0f, float(canvas.Width())}; }
+
 void GlowText(Canvas& canvas, const Font& font, const std::string& text, float baseline, float pixelHeight,
-              Color letters, Color glow, int glowRadius, float glowStrength)
+              Color letters, Color glow, int glowRadius, float glowStrength, Column column)
 {
-    float left = (canvas.Width() - font.TextWidth(text, pixelHeight)) / 2.0f;
+    pixelHeight = std::min(pixelHeight, pixelHeight * column.width / font.TextWidth(text, pixelHeight));
+    float left = column.centre - font.TextWidth(text, pixelHeight) / 2.0f;
     GlowTextAt(canvas, font, text, left, baseline, Style{pixelHeight, letters, glow, glowRadius, glowStrength});
 }
 
-// A thin glowing rule with a small diamond in its middle, between sections.
-void Ornament(Canvas& canvas, float centreY, float halfLength, Color colour)
+void GlowText(Canvas& canvas, const Font& font, const std::string& text, float baseline, float pixelHeight,
+              Color letters, Color glow, int glowRadius, float glowStrength)
 {
-    const float centreX = canvas.Width() / 2.0f;
+    GlowText(canvas, font, text, baseline, pixelHeight, letters, glow, glowRadius, glowStrength, WholeWidth(canvas));
+}
+
+// A thin glowing rule with a small diamond in its middle, between sections.
+void Ornament(Canvas& canvas, float centreX, float centreY, float halfLength, Color colour)
+{
     for (int y = int(centreY) - 8; y <= int(centreY) + 8; ++y)
         for (int x = int(centreX - halfLength); x <= int(centreX + halfLength); ++x) {
             float dx = std::fabs(x + 0.5f - centreX);
@@ -99,32 +119,38 @@ struct Fonts {
 };
 
 // A small spaced-out heading above one or two lines of text.
-float Section(Canvas& canvas, const Fonts& fonts, float baseline, const std::string& heading,
+float Section(Canvas& canvas, const Fonts& fonts, Column column, float baseline, const std::string& heading,
               const std::vector<std::string>& lines)
 {
-    GlowText(canvas, fonts.bold, heading, baseline, 17.0f, kLightBlue, kViolet, 3, 0.8f);
+    GlowText(canvas, fonts.bold, heading, baseline, 17.0f, kLightBlue, kViolet, 3, 0.8f, column);
     for (const std::string& line : lines) {
         baseline += 29.0f;
-        GlowText(canvas, fonts.regular, line, baseline, 25.0f, kWhite, kViolet, 3, 0.6f);
+        GlowText(canvas, fonts.regular, line, baseline, 25.0f, kWhite, kViolet, 3, 0.6f, column);
     }
-    return baseline + 41.0f;
+    // Four sections and two two-line ones fit in the picture with this gap.
+    return baseline + 36.0f;
 }
 
 Canvas DrawCredits()
 {
     Fonts fonts;
     Canvas layout(kLayoutWidth, kSize);
-    GlowText(layout, fonts.serif, "TarnelVois", 76.0f, 66.0f, kWhite, kViolet, 7, 1.4f);
-    GlowText(layout, fonts.regular, "a KorbaPlunte production", 110.0f, 22.0f, kLightBlue, kViolet, 3, 0.6f);
-    Ornament(layout, 134.0f, 150.0f, kViolet);
+    // The glow reaches a few pixels past the letters; the column keeps it clear of the ship too.
+    const float glowRoom = 8.0f;
+    const Column column{(kCreditsLeft + kCreditsRight) / 2.0f * kLayoutWidth,
+                        (kCreditsRight - kCreditsLeft) * kLayoutWidth - 2.0f * glowRoom};
+    GlowText(layout, fonts.serif, "TarnelVois", 76.0f, 66.0f, kWhite, kViolet, 7, 1.4f, column);
+    GlowText(layout, fonts.regular, "a KorbaPlunte production", 110.0f, 22.0f, kLightBlue, kViolet, 3, 0.6f, column);
+    Ornament(layout, column.centre, 134.0f, 150.0f, kViolet);
 
     float baseline = 176.0f;
-    baseline = Section(layout, fonts, baseline, "C O D E   &   D E S I G N", {"KorbaPlunte"});
-    baseline = Section(layout, fonts, baseline, "E F F E C T S", {"cubes \u00b7 snow \u00b7 stars \u00b7 light \u00b7 lines"});
-    baseline = Section(layout, fonts, baseline, "M U S I C", {"the quiet hum of your machine"});
-    baseline = Section(layout, fonts, baseline, "T H I S   V E R S I O N",
+    baseline = Section(layout, fonts, column, baseline, "C O D E   &   D E S I G N", {"KorbaPlunte"});
+    baseline = Section(layout, fonts, column, baseline, "E F F E C T S", {"cubes \u00b7 snow \u00b7 stars \u00b7 light \u00b7 lines"});
+    baseline = Section(layout, fonts, column, baseline, "M U S I C",
+                       {"an original score, synthesized", "as it plays by the Synthesis ToolKit"});
+    baseline = Section(layout, fonts, column, baseline, "T H I S   V E R S I O N",
                        {"host and pictures re-made in 2026", "from the demo's own design"});
-    Ornament(layout, baseline - 14.0f, 60.0f, kLightBlue);
+    Ornament(layout, column.centre, baseline - 14.0f, 60.0f, kLightBlue);
     return NarrowToPicture(layout);
 }
 
@@ -160,7 +186,7 @@ Canvas DrawGreetings()
     GlowText(layout, fonts.regular, "and everyone who still counts cycles for fun", baseline + 4.0f, 19.0f,
              kLightBlue, kViolet, 3, 0.6f);
 
-    Ornament(layout, baseline + 34.0f, 150.0f, kViolet);
+    Ornament(layout, layout.Width() / 2.0f, baseline + 34.0f, 150.0f, kViolet);
     GlowText(layout, fonts.serif, "thank you for watching", baseline + 86.0f, 34.0f, kWhite, kViolet, 6, 1.2f);
     GlowText(layout, fonts.regular, "see you at the next party", baseline + 120.0f, 22.0f, kLightBlue, kViolet, 3,
              0.6f);

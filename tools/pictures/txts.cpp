@@ -17,7 +17,11 @@ constexpr int kBandRows = 128;
 // Kept black at the band's edges: the texture is filtered and repeats, so a lit texel there would
 // bleed into the neighbouring band or wrap to the other side.
 constexpr int kMargin = 8;
-constexpr float kWidestText = kWidth - 2 * 24;
+constexpr float kTextInset = 24.0f;
+// A caption in the bottom quarter slides right by a fifth of the screen as it fades, from a
+// picture whose left edge starts a third of the way across; letters right of this column would
+// leave the screen while still lit (the column ends at 70 %, less the glow's reach).
+constexpr float kLowerTextRight = 328.0f;
 
 struct CaptionStyle {
     Color glow;
@@ -38,9 +42,13 @@ void DrawBand(Canvas& canvas, int band, const Caption& caption)
 {
     const Font font(caption.font);
     const CaptionStyle& style = band % 2 == 0 ? kTopStyle : kBottomStyle;
-    float height = std::min(caption.height, caption.height * kWidestText / font.TextWidth(caption.text, caption.height));
+    const float spanLeft = kTextInset;
+    const float spanRight = band % 2 == 0 ? kWidth - kTextInset : kLowerTextRight;
+    const float widest = spanRight - spanLeft;
+    float height = std::min(caption.height, caption.height * widest / font.TextWidth(caption.text, caption.height));
     float textWidth = font.TextWidth(caption.text, height);
-    float left = (kWidth - textWidth) / 2.0f;
+    const float centre = (spanLeft + spanRight) / 2.0f;
+    float left = centre - textWidth / 2.0f;
     const float baseline = 80.0f;
     std::vector<float> letters = font.Mask(caption.text, height, kWidth, kBandRows, left, baseline);
 
@@ -49,7 +57,7 @@ void DrawBand(Canvas& canvas, int band, const Caption& caption)
     const float ruleRow = 104.0f;
     for (int y = 0; y < kBandRows; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            float along = (x + 0.5f - kWidth / 2.0f) / (textWidth * 0.5f);
+            float along = (x + 0.5f - centre) / (textWidth * 0.5f);
             float across = y + 0.5f - ruleRow;
             if (std::fabs(along) < 1.0f)
                 rule[y * kWidth + x] = (1.0f - along * along) * std::clamp(1.2f - std::fabs(across), 0.0f, 1.0f);
@@ -75,26 +83,28 @@ Canvas DrawCaptions(const Caption (&captions)[kBandCount])
     return canvas;
 }
 
-// While the cubes gather: who made this.
+// One caption every seven seconds from 34 s: the name and the makers while the cubes gather,
+// then each new thing as it arrives (the lights from 45 s, the line at 55 s).
 Canvas DrawFirstCaptions()
 {
     static const Caption captions[kBandCount] = {
         {"TarnelVois", "DejaVuSerif-Bold.ttf", 76.0f},
         {"a demo by KorbaPlunte", "DejaVuSans.ttf", 50.0f},
-        {"made of code and light", "DejaVuSans.ttf", 50.0f},
-        {"drawn as you watch", "DejaVuSans.ttf", 50.0f},
+        {"four lights in the dark", "DejaVuSans.ttf", 50.0f},
+        {"one line of light", "DejaVuSans.ttf", 50.0f},
     };
     return DrawCaptions(captions);
 }
 
-// While the lights, the line and the first snow come in: what is on the screen.
+// From 62 s: the snow that began at 60 s, then, while the lights go out one by one, words about
+// the piece and the cubes (four chrome, five tinted magenta) rather than about the lights.
 Canvas DrawSecondCaptions()
 {
     static const Caption captions[kBandCount] = {
-        {"nine cubes of chrome", "DejaVuSans.ttf", 50.0f},
-        {"four lights in the dark", "DejaVuSans.ttf", 50.0f},
-        {"one line of light", "DejaVuSans.ttf", 50.0f},
         {"and the first snow", "DejaVuSans.ttf", 50.0f},
+        {"made of code and light", "DejaVuSans.ttf", 50.0f},
+        {"nine cubes, chrome and magenta", "DejaVuSans.ttf", 50.0f},
+        {"drawn as you watch", "DejaVuSans.ttf", 50.0f},
     };
     return DrawCaptions(captions);
 }

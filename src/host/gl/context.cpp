@@ -100,10 +100,13 @@ void GlContext::Destroy()
 {
     if (context_) {
         SDL_GL_MakeCurrent(window_, context_);
+        if (catchUpFramebuffer_ && catchUpFramebuffer_ != framebuffer_) glDeleteFramebuffers(1, &catchUpFramebuffer_);
         if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
         if (colorBuffer_) glDeleteRenderbuffers(1, &colorBuffer_);
         if (depthBuffer_) glDeleteRenderbuffers(1, &depthBuffer_);
         framebuffer_ = colorBuffer_ = depthBuffer_ = 0;
+        glDeleteRenderbuffers(2, catchUpBuffers_);
+        catchUpFramebuffer_ = catchUpBuffers_[0] = catchUpBuffers_[1] = 0;
         SDL_GL_DeleteContext(context_);
         context_ = nullptr;
     }
@@ -119,7 +122,30 @@ void GlContext::Destroy()
 
 void GlContext::BindRenderTarget() { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_); }
 
-void GlContext::Present()
+void GlContext::BindCatchUpTarget()
+{
+    if (!catchUpFramebuffer_) {
+        glGenRenderbuffers(2, catchUpBuffers_);
+        glBindRenderbuffer(GL_RENDERBUFFER, catchUpBuffers_[0]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 1, 1);
+        glBindRenderbuffer(GL_RENDERBUFFER, catchUpBuffers_[1]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, 1, 1);
+        glGenFramebuffers(1, &catchUpFramebuffer_);
+        glBindFramebuffer(GL_FRAMEBUFFER, catchUpFramebuffer_);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, catchUpBuffers_[0]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, catchUpBuffers_[1]);
+        // Should a driver refuse so small a target, the full one does the same work, only slower.
+        if (!FramebufferComplete()) {
+            glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+            glDeleteFramebuffers(1, &catchUpFramebuffer_);
+            catchUpFramebuffer_ = framebuffer_;
+            return;
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, catchUpFramebuffer_);
+}
+
+void GlContext::Present(const std::function<void(int width, int height)>& drawOver)
 {
     if (settings_.headless) return;
     int windowWidth = 0, windowHeight = 0;
@@ -145,6 +171,10 @@ void GlContext::Present()
                       bottom + shownHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     if (scissor) glEnable(GL_SCISSOR_TEST);
+    if (drawOver) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        drawOver(windowWidth, windowHeight);
+    }
     SDL_GL_SwapWindow(window_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }

@@ -3,6 +3,7 @@
 // aspect kept, so resizing the window never changes what the effects compute.
 #pragma once
 
+#include <functional>
 #include <string>
 
 struct SDL_Window;
@@ -34,8 +35,13 @@ public:
 
     // Binds the render target for drawing; the effects draw between this and Present.
     void BindRenderTarget();
-    // Copies the render target into the window, scaled to fit with black bars, and swaps.
-    void Present();
+    // Binds a one-pixel target for frames that only advance the effects' state (the catch-up to a
+    // start time or a seek): their clears and scissored draws then cost the same at any render size.
+    void BindCatchUpTarget();
+    // Copies the render target into the window, scaled to fit with black bars, and swaps. drawOver,
+    // when given, draws into the window (framebuffer 0, its drawable size) before the swap, so what
+    // it draws is never part of the render target that captures and screenshots read.
+    void Present(const std::function<void(int width, int height)>& drawOver = nullptr);
     // Draws a loading bar (fraction 0..1, widthPercent of the window) in the window and swaps.
     void ShowProgress(float fraction, int widthPercent);
 
@@ -50,6 +56,8 @@ private:
     unsigned int framebuffer_ = 0;
     unsigned int colorBuffer_ = 0;
     unsigned int depthBuffer_ = 0;
+    unsigned int catchUpFramebuffer_ = 0;
+    unsigned int catchUpBuffers_[2] = {0, 0};
     bool fullscreen_ = false;
     bool videoStarted_ = false;
 };

@@ -14,10 +14,13 @@ public:
                        std::string& error) = 0;
     virtual bool Finish(std::string& error) = 0;
     virtual void Abandon() = 0;
+    // After Abandon: what the capture left, for the message that ends the run.
+    virtual std::string LeftBehind() const = 0;
 };
 
 // PNG files DIR/frame-NNNNNN.png (NNNNNN = the frame index); the folder is made if missing. Each
-// file is written under a temporary name and renamed when complete.
+// file is written under a temporary name of this process's own and renamed when complete, so the
+// frames written before a capture stops are complete files, and are left where they are.
 std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error);
 
 // A video encoded by an ffmpeg process (found on PATH) at a fixed frame rate: H.264 for .mp4, .mkv
@@ -27,6 +30,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps,
                                          std::string& error);
 
-// Writes one picture as a PNG file, atomically. False with error set on failure.
+// Writes one picture as a PNG file, atomically, through a temporary name unique to this process.
+// False with error set on failure.
 bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
               std::string& error);

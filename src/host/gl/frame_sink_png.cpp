@@ -1,23 +1,21 @@
 #include <stb_image_write.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "host/capture_target.h"
 #include "host/gl/frame_sink.h"
+#include "host/interrupt.h"
 
 namespace {
 
-struct PngFile {
-    std::FILE* file;
-    int failure;  // the errno of the first failed write, or 0
-};
-
-void WriteChunk(void* context, void* data, int size)
+void Append(void* context, void* data, int size)
 {
-    auto* png = static_cast<PngFile*>(context);
-    if (!png->failure && std::fwrite(data, 1, size_t(size), png->file) != size_t(size)) png->failure = errno ? errno : EIO;
+    auto* bytes = static_cast<std::vector<std::uint8_t>*>(context);
+    bytes->insert(bytes->end(), static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
 }
 
 }  // namespace
@@ -25,21 +23,26 @@ void WriteChunk(void* context, void* data, int size)
 bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int width, int height,
               std::string& error)
 {
-    const std::string temporary = path + ".part";
-    // stb's own file writer ignores failed writes; a full disk must not leave a cut-off picture
-    // under the final name, so every write and the close are checked here.
-    PngFile png{std::fopen(temporary.c_str(), "wb"), 0};
-    if (!png.file) png.failure = errno;
-    else if (!stbi_write_png_to_func(WriteChunk, &png, width, height, 3, rgb.data(), width * 3) && !png.failure)
-        png.failure = ENOMEM;
-    if (png.file && std::fclose(png.file) != 0 && !png.failure) png.failure = errno;
-    // std::filesystem's rename replaces an older frame of that name on Windows too, where the C
-    // library's refuses to.
-    std::error_code renamed;
-    if (!png.failure) std::filesystem::rename(temporary, path, renamed);
-    if (png.failure || renamed) {
-        error = "cannot write " + path + ": " + (png.failure ? std::strerror(png.failure) : renamed.message());
-        std::remove(temporary.c_str());
+    // Encoded first, so the temporary file exists only for the moments its bytes take to write.
+    std::vector<std::uint8_t> encoded;
+    if (!stbi_write_png_to_func(Append, &encoded, width, height, 3, rgb.data(), width * 3)) {
+        error = "cannot write " + path + ": " + std::strerror(ENOMEM);
+        return false;
+    }
+    const std::string temporary = TemporaryNameBeside(path, long(getpid()));
+    ArmEmergencyCleanup(CleanupSlot::File, 0, temporary.c_str());
+    // A full disk must not leave a cut-off picture under the final name: the write and the close
+    // are both checked.
+    int failure = 0;
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) failure = errno;
+    else if (std::fwrite(encoded.data(), 1, encoded.size(), file) != encoded.size()) failure = errno ? errno : EIO;
+    if (file && std::fclose(file) != 0 && !failure) failure = errno;
+    if (!failure && std::rename(temporary.c_str(), path.c_str()) != 0) failure = errno;
+    if (failure) std::remove(temporary.c_str());
+    DisarmEmergencyCleanup(CleanupSlot::File);
+    if (failure) {
+        error = "cannot write " + path + ": " + std::strerror(failure);
         return false;
     }
     return true;
@@ -54,16 +57,33 @@ public:
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                std::string& error) override
     {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frameIndex));
-        return WritePng(folder_ + "/" + name, rgb, width, height, error);
+        if (!WritePng(folder_ + "/" + Name(frameIndex), rgb, width, height, error)) return false;
+        if (written_ == 0) first_ = frameIndex;
+        last_ = frameIndex;
+        ++written_;
+        return true;
     }
-    bool Finish(std::string&) override { return true; }
+    // Every frame is written; false (with no error) when a signal came first.
+    bool Finish(std::string&) override { return StopAnsweringInterrupts(); }
     // Frames already written are complete files each; nothing half-written remains.
     void Abandon() override {}
+    std::string LeftBehind() const override
+    {
+        if (written_ == 0) return "no frame written in " + folder_;
+        return std::to_string(written_) + " complete frame" + (written_ == 1 ? "" : "s") + " left in " + folder_ +
+               " (" + Name(first_) + (written_ == 1 ? "" : " to " + Name(last_)) + ")";
+    }
 
 private:
+    static std::string Name(std::int64_t frameIndex)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(frameIndex));
+        return name;
+    }
+
     std::string folder_;
+    std::int64_t written_ = 0, first_ = 0, last_ = 0;
 };
 
 }  // namespace
@@ -77,7 +97,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
         return nullptr;
     }
     // Probe that the folder takes files before any frame is rendered.
-    const std::string probe = folder + "/.tarnelvois-write-test";
+    const std::string probe = TemporaryNameBeside(folder + "/.tarnelvois-write-test", long(getpid()));
     std::FILE* file = std::fopen(probe.c_str(), "wb");
     if (!file) {
         error = "--capture: cannot write into " + folder + ": " + std::strerror(errno);

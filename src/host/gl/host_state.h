@@ -15,6 +15,8 @@
 struct RegisteredEffect {
     CEffect* effect;
     std::string name;
+    // Its End deleted textures: Init must load them again before the next Prepare.
+    bool needsInit = false;
 };
 
 struct HostState {

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "host/frame_stats.h"
+#include "host/gl/key_bindings.h"
 #include "host/gl/readback.h"
 #include "host/interrupt.h"
 #include "host/progress.h"
@@ -43,6 +44,10 @@ void Player::StartEffect(const TimelineEvent& event)
 {
     RegisteredEffect* registered = Find(event.effect);
     if (!registered) return;
+    if (registered->needsInit) {
+        registered->effect->Init(host_.context->RenderWidth(), host_.context->RenderHeight());
+        registered->needsInit = false;
+    }
     registered->effect->Prepare();
     running_.push_back(RunningEffect{registered, event.layer, startCount_++});
     std::stable_sort(running_.begin(), running_.end(), [](const RunningEffect& a, const RunningEffect& b) {
@@ -55,9 +60,13 @@ void Player::StopEffect(const std::string& name)
     auto found = std::find_if(running_.begin(), running_.end(),
                               [&](const RunningEffect& running) { return running.registered->name == name; });
     if (found == running_.end()) return;
-    CEffect* effect = found->registered->effect;
+    RegisteredEffect* registered = found->registered;
     running_.erase(found);
-    effect->End();
+    // An End that deletes textures leaves the effect unable to Prepare them again: the host sees
+    // the deletes and initialises the effect again before its next start.
+    const size_t deletions = host_.textures ? host_.textures->Deletions() : 0;
+    registered->effect->End();
+    if (host_.textures && host_.textures->Deletions() != deletions) registered->needsInit = true;
 }
 
 void Player::ApplyEvents(std::int32_t time)
@@ -97,9 +106,13 @@ void Player::RenderFrame(std::int32_t time, bool preroll)
 {
     GlContext& context = *host_.context;
     const int width = context.RenderWidth(), height = context.RenderHeight();
-    context.BindRenderTarget();
-    // Frames before --start only advance the effects' state; a one-pixel viewport keeps them cheap.
+    // Frames drawn unseen (before --start, during a seek) only advance the effects' state: a
+    // one-pixel target and viewport make their clears and draws cost the same at any size.
+    if (preroll) context.BindCatchUpTarget();
+    else context.BindRenderTarget();
     glViewport(0, 0, preroll ? 1 : width, preroll ? 1 : height);
+    renderedTime_ = time;
+    if (!preroll) shownTime_ = time;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const double nearPlane = 0.1, farPlane = 100.0;
@@ -113,6 +126,10 @@ void Player::RenderFrame(std::int32_t time, bool preroll)
 
 void Player::SaveScreenshot(std::int32_t time)
 {
+    if (time < 0) {
+        HostError("F12: no frame shown yet, nothing saved");
+        return;
+    }
     GlContext& context = *host_.context;
     // The frame on screen is still in the render target: one read through the capture's path.
     context.BindRenderTarget();
@@ -129,26 +146,39 @@ void Player::SaveScreenshot(std::int32_t time)
         HostError(error);
 }
 
+std::vector<OverlayLine> Player::OverlayLines(std::int32_t time) const
+{
+    char heading[96];
+    std::snprintf(heading, sizeof heading, "%d:%06.3f%s   %.0f fps", int(time / 60000), (time % 60000) / 1000.0,
+                  clock_.Paused() ? " paused" : "", framesPerSecond_);
+    std::vector<OverlayLine> lines{{heading}};
+    lines.push_back({"timeline: " + (options_.timelinePath.empty() ? std::string("the archive's") : options_.timelinePath)});
+    if (!timelineError_.empty()) lines.push_back({timelineError_, true});
+    if (lastReplaySeconds_ >= 0) {
+        std::snprintf(heading, sizeof heading, "last seek replayed in %.2f s", lastReplaySeconds_);
+        lines.push_back({heading});
+    }
+    for (const RunningEffect& running : running_)
+        lines.push_back({"  " + running.registered->name + "  layer " + std::to_string(running.layer)});
+    return lines;
+}
+
 bool Player::HandleEvent(const SDL_Event& event, std::int32_t frameTime, std::uint64_t nowMs)
 {
     if (event.type == SDL_QUIT) {
         interrupted_ = true;
         return false;
     }
-    if (event.type != SDL_KEYDOWN || event.key.repeat || !startup_.enableKeys) return true;
-    const SDL_Keycode key = event.key.keysym.sym;
-    const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    if ((key == SDLK_ESCAPE || key == SDLK_q) && startup_.quitOnEscape) {
-        interrupted_ = true;
-        return false;
-    } else if (key == SDLK_SPACE && startup_.pauseOnSpace) {
-        clock_.SetPaused(!clock_.Paused(), nowMs);
-    } else if (key == SDLK_f || (key == SDLK_RETURN && alt)) {
-        host_.context->SetFullscreen(!host_.context->Fullscreen());
-    } else if (key == SDLK_F12) {
-        SaveScreenshot(frameTime);
-    } else if (key == SDLK_RIGHT) {
-        clock_.Skip(kSkipMs, nowMs);
+    switch (ActionForEvent(event, startup_)) {
+    case PlayerAction::Quit: interrupted_ = true; return false;
+    case PlayerAction::Pause: clock_.SetPaused(!clock_.Paused(), nowMs); break;
+    case PlayerAction::Fullscreen: host_.context->SetFullscreen(!host_.context->Fullscreen()); break;
+    case PlayerAction::Screenshot: SaveScreenshot(frameTime); break;
+    case PlayerAction::SeekBack: RequestSeek(SeekBase(frameTime, nowMs) - kSkipMs, nowMs); break;
+    case PlayerAction::SeekForward: RequestSeek(SeekBase(frameTime, nowMs) + kSkipMs, nowMs); break;
+    case PlayerAction::SeekStart: RequestSeek(0, nowMs); break;
+    case PlayerAction::ToggleOverlay: overlayShown_ = !overlayShown_; break;
+    case PlayerAction::None: break;
     }
     return true;
 }
@@ -194,7 +224,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
         RenderFrame(time, false);
         if (readback) {
             context.BindRenderTarget();
-            if (readback->Start(frame, ready)) deliver();
+            if (readback->Start(frame + frameIndexOffset_, ready)) deliver();
         } else {
             // The software renderer works behind the caller's back: a benchmarked frame is done when it
             // is drawn, and a run that shows nothing must still not let frames pile up.
@@ -202,6 +232,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
         }
         context.Present();
         HandleEvents(time);
+        if (pendingSeek_) frame = SeekFixedStep(*pendingSeek_, frame) - 1;
         const double now = Seconds();
         if (options_.benchmark) stats.Add(time, now - frameStarted, RunningNames());
         progress.Update(frame - firstFrame + 1, now);
@@ -219,64 +250,97 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     return 0;
 }
 
-void Player::RunRealTime(std::int32_t lastTime)
+void Player::RunRealTime(std::int32_t)
 {
     GlContext& context = *host_.context;
     clock_.Start(SDL_GetTicks64(), options_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
+    if (!options_.timelinePath.empty())
+        timelineWatch_ = std::make_unique<FileWatch>(options_.timelinePath, SDL_GetTicks64());
     std::int32_t time = options_.startMs;
     bool drawn = false;
-    while (HandleEvents(time)) {
+    int passesLeft = options_.passes - 1;
+    double lastFrameAt = Seconds();
+    auto present = [&]() {
+        if (!overlayShown_) return context.Present();
+        const std::vector<OverlayLine> lines = OverlayLines(time);
+        context.Present([&](int width, int height) { DrawOverlay(lines, width, height); });
+    };
+    while (HandleEvents(shownTime_)) {
+        if (timelineWatch_ && timelineWatch_->Changed(SDL_GetTicks64())) ReloadTimeline();
+        if (pendingSeek_) {
+            SeekRealTime(*pendingSeek_);
+            if (interrupted_) break;
+            drawn = false;
+        }
         const std::int32_t now = clock_.Time(SDL_GetTicks64());
-        if (now > lastTime && host_.exitOnEnd) break;
-        if ((clock_.Paused() || now > lastTime) && drawn) {
+        if (now > lastTime_ && (options_.loop || passesLeft > 0)) {
+            // A show's next pass: the piece from its beginning, as when the program started.
+            --passesLeft;
+            FreshStart();
+            clock_.Start(SDL_GetTicks64(), 0);
+            drawn = false;
+            continue;
+        }
+        if (now > lastTime_ && host_.exitOnEnd) break;
+        if ((clock_.Paused() || now > lastTime_) && drawn) {
             // The last frame stays on screen; the window still answers being moved and resized.
-            context.Present();
+            present();
             SDL_Delay(10);
             continue;
         }
         time = now;
         ApplyEvents(time);
         RenderFrame(time, false);
-        context.Present();
+        present();
         drawn = true;
+        const double frameAt = Seconds();
+        if (frameAt > lastFrameAt) {
+            const double rate = 1.0 / (frameAt - lastFrameAt);
+            framesPerSecond_ = framesPerSecond_ > 0 ? 0.9 * framesPerSecond_ + 0.1 * rate : rate;
+        }
+        lastFrameAt = frameAt;
     }
 }
 
 int Player::Run(FrameSink* sink, std::int32_t lastTime)
 {
-    const int fps = options_.fps;
-    std::int64_t frame = 0;
-    for (;; ++frame) {
-        const std::int32_t time = FixedStepTime(frame, fps);
-        if (time >= options_.startMs || time > lastTime) break;
-        ApplyEvents(time);
-        RenderFrame(time, true);
-        // Unfinished frames hold their memory in the software renderer: hundreds of megabytes over a
-        // long pre-roll if nothing waits for them now and then.
-        if ((frame % kFramesInFlight) == 0) glFinish();
-        if ((frame & 63) == 0 && !HandleEvents(time)) break;
-    }
+    lastTime_ = lastTime;
+    const bool fixedStep = fixedStep_ = host_.context->Headless() || sink || options_.benchmark;
+    // The frames before --start, drawn unseen: at the run's own step where frames must match a
+    // straight run, at a coarser one in a window, whose clock is real time anyway.
+    const std::int32_t preroll = std::min(options_.startMs, lastTime + 1);
+    const int rate = fixedStep ? options_.fps : CatchUpRate(preroll);
+    const std::int64_t firstShown = FirstFrameAtOrAfter(preroll, rate);
+    CatchUp(0, firstShown, rate);
 
     int status = 0;
-    const bool fixedStep = host_.context->Headless() || sink || options_.benchmark;
-    if (!interrupted_ && fixedStep) status = RunFixedStep(sink, frame, lastTime);
-    else if (!interrupted_) RunRealTime(lastTime);
+    std::int64_t frame = fixedStep ? firstShown : 0;
+    for (int pass = 1; !interrupted_ && fixedStep; ++pass) {
+        status = RunFixedStep(sink, frame, lastTime_);
+        if (status != 0 || interrupted_ || pass >= options_.passes) break;
+        // The next pass starts the piece afresh; a capture's frame numbers go on from this one's.
+        frameIndexOffset_ += FirstFrameAtOrAfter(lastTime_ + 1, options_.fps);
+        FreshStart();
+        frame = 0;
+    }
+    if (!interrupted_ && !fixedStep) RunRealTime(lastTime_);
     EndRunningEffects();
 
+    // A capture is complete once its sink has finished; a signal after that changes nothing.
+    bool complete = false;
     if (sink) {
         std::string error;
-        if (status != 0 || interrupted_) {
-            sink->Abandon();
-        } else if (!sink->Finish(error)) {
+        complete = status == 0 && !interrupted_ && sink->Finish(error);
+        if (!complete) sink->Abandon();
+        if (!error.empty()) {
             HostError(error);
+            status = 1;
+        } else if (!complete && (interrupted_ || InterruptSignal())) {
+            HostError("capture interrupted; " + sink->LeftBehind());
             status = 1;
         }
     }
-    if (interrupted_ && sink) {
-        HostError("capture interrupted; nothing written under the final name");
-        status = 1;
-    }
-    if (const int signal = InterruptSignal()) status = 128 + signal;
+    if (const int signal = InterruptSignal(); signal && !complete) status = 128 + signal;
     return status;
 }

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/capture_target.h"
+#include "host/clock.h"
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
@@ -16,7 +18,9 @@
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
+#include "host/standard_streams.h"
 #include "host/timeline.h"
+#include "host/timeline_params.h"
 #include "host/video_command.h"
 
 namespace {
@@ -62,8 +66,13 @@ std::set<std::string> ReadExtensions()
 
 std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
 {
-    if (IsVideoPath(options.capturePath))
+    CaptureKind kind;
+    if (!CheckCaptureName(options.capturePath, kind, error) ||
+        !CheckCaptureTarget(options.capturePath, kind, options.overwrite, error))
+        return nullptr;
+    if (kind == CaptureKind::Video)
         return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
+    if (options.overwrite && !RemoveFrames(options.capturePath, error)) return nullptr;
     return MakePngFolderSink(options.capturePath, error);
 }
 
@@ -71,6 +80,7 @@ std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSetting
 
 int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, const char* title)
 {
+    OpenStandardStreams();
     AttachParentConsole();
     const CommandLine commandLine = CommandLineOf(instance);
     const std::vector<std::string>& arguments = commandLine.arguments;
@@ -94,6 +104,11 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     if (options.seed) DemoSeedRandom(*options.seed);
     if (options.benchmark && !options.capturePath.empty()) {
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
+        return 2;
+    }
+    CaptureKind captureKind;
+    if (!options.capturePath.empty() && !CheckCaptureName(options.capturePath, captureKind, error)) {
+        HostError(error);
         return 2;
     }
     // What the start-up record asks for, where the command line says nothing else.
@@ -139,11 +154,12 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     Timeline timeline;
     std::vector<std::string> names;
     for (const RegisteredEffect& registered : host.effects) names.push_back(registered.name);
-    if (!ParseTimeline(timelineText, timelineSource, timeline, error) ||
-        !CheckTimelineNames(timeline, names, timelineSource, error)) {
+    if (!ParseTimeline(timelineText, timelineSource, names, timeline, error)) {
         HostError(error);
         return 1;
     }
+    for (const std::string& warning : ParamWarnings(timeline, DeclaredEffectParameters(), timelineSource))
+        HostError(warning);
 
     std::int32_t lastTime = timeline.endTime - 1;
     if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
@@ -164,9 +180,21 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     }
     // A benchmark measures rendering, not a window system's presentation.
     settings.headless = options.headless || options.benchmark || (!options.capturePath.empty() && !DisplayAvailable());
+    if (options.loop && (settings.headless || !options.capturePath.empty())) {
+        HostError("--loop plays until you quit, in a window; a headless run or a capture takes --passes N");
+        return 2;
+    }
     if (!settings.headless && !DisplayAvailable()) {
         HostError("no display to open a window on; use --headless with --capture DIR or FILE.mp4");
         return 1;
+    }
+    // A fixed-step run of a span between two frames would write an empty video and call it done.
+    const bool fixedStep = settings.headless || options.benchmark || !options.capturePath.empty();
+    if (fixedStep && FixedStepTime(FirstFrameAtOrAfter(options.startMs, options.fps), options.fps) > lastTime) {
+        HostError("no frame falls between --start " + std::to_string(options.startMs) + " and " +
+                  std::to_string(lastTime) + " ms at --fps " + std::to_string(options.fps) +
+                  "; widen the span or raise --fps");
+        return 2;
     }
     settings.fullscreen = options.fullscreen || startup.startFullscreen;
     settings.resizable = startup.resizableWindow;

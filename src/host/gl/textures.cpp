@@ -9,7 +9,7 @@ TextureStore::~TextureStore() = default;
 std::shared_ptr<const Image> TextureStore::Decode(const std::string& path)
 {
     const std::string key = Archive::FoldName(path);
-    if (auto shared = decoded_[key].lock()) return shared;
+    if (auto shared = decoded_[key]) return shared;
 
     auto image = std::make_shared<Image>();
     std::vector<std::uint8_t> file;
@@ -32,10 +32,19 @@ std::shared_ptr<const Image> TextureStore::Decode(const std::string& path)
 
 unsigned int TextureStore::Load(const std::string& path, const TextureParameters& parameters)
 {
+    const TextureParameters& p = parameters;
+    const std::string key = Archive::FoldName(path) + "|" + std::to_string(p.wrapS) + "," + std::to_string(p.wrapT) +
+                            "," + std::to_string(p.minFilter) + "," + std::to_string(p.magFilter) + "," +
+                            std::to_string(p.internalFormat);
     GLuint id = 0;
-    glGenTextures(1, &id);
+    if (auto spare = spare_.find(key); spare != spare_.end()) {
+        id = spare->second;
+        spare_.erase(spare);
+    } else {
+        glGenTextures(1, &id);
+    }
     if (id == 0) return 0;
-    textures_[id] = Texture{Decode(path), parameters};
+    textures_[id] = Texture{Decode(path), parameters, key};
     return id;
 }
 
@@ -78,9 +87,15 @@ void TextureStore::Delete(unsigned int id)
 {
     auto found = textures_.find(id);
     if (found == textures_.end()) return;
-    GLuint name = id;
-    glDeleteTextures(1, &name);
+    spare_.emplace(found->second.key, id);
     textures_.erase(found);
+    ++deletions_;
+}
+
+void TextureStore::ReleaseAll()
+{
+    for (auto& entry : textures_) spare_.emplace(entry.second.key, entry.first);
+    textures_.clear();
 }
 
 void TextureStore::Clear()
@@ -90,5 +105,10 @@ void TextureStore::Clear()
         glDeleteTextures(1, &name);
     }
     textures_.clear();
+    for (auto& entry : spare_) {
+        GLuint name = entry.second;
+        glDeleteTextures(1, &name);
+    }
+    spare_.clear();
     decoded_.clear();
 }

@@ -1,0 +1,48 @@
+// An encoder run as a child process. Its inputs are pipes this program writes; what it says goes
+// to a log kept for the one-line error; it lives in a process group of its own, so a Ctrl+C at the
+// terminal reaches only this program, which then ends the encoder (and anything it started) itself.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class EncoderProcess {
+public:
+    EncoderProcess() = default;
+    EncoderProcess(const EncoderProcess&) = delete;
+    EncoderProcess& operator=(const EncoderProcess&) = delete;
+    ~EncoderProcess();  // an encoder still running is killed
+
+    // Starts arguments[0] with 'inputs' pipes: the first is its standard input, the others its file
+    // descriptors 3, 4, ... in order (ffmpeg reads them as "pipe:3", ...).
+    bool Start(const std::vector<std::string>& arguments, int inputs, std::string& error);
+
+    // Writes all of 'bytes' into one input, blocking while the pipe is full; false once the encoder
+    // no longer reads it. One thread per input may write; Kill frees a writer blocked here.
+    bool Write(int input, const std::uint8_t* bytes, std::size_t size);
+
+    enum class Ending { Finished, Failed, Interrupted };
+    // Closes every input and waits for the encoder to end, answering an interrupt (see interrupt.h)
+    // within a few milliseconds by killing it. Failed: 'failure' says how ("exited with status 1
+    // (its last message)"); an encoder that exits 0 but logged an error has failed too.
+    Ending Wait(std::string& failure);
+
+    // Ends the encoder's whole process group at once and reaps it.
+    void Kill();
+
+    int ProcessGroup() const { return process_; }
+
+private:
+    void CloseInputs();
+
+    int process_ = -1;
+    std::vector<int> inputs_;
+    std::FILE* log_ = nullptr;
+};
+
+// Asks the file system to have the encoder's finished output on disk, so an error that shows only
+// when it is written out (a full disk) is seen before the file gets its name. 0 or the errno.
+int FlushToDisk(const std::string& path);
