@@ -1,9 +1,13 @@
 // Which names are videos, and the command line ffmpeg is given.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "host/video_command.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(VideoCommand, VideoNamesGoByTheLastExtensionOfTheFileOnly)
 {
