@@ -7,11 +7,13 @@ packages=(
   libsdl2-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libzip-dev
+  libstk-dev
   libstb-dev
   fonts-dejavu-core
   ffmpeg
   googletest libgtest-dev libgmock-dev
   xvfb xauth
+  desktop-file-utils man-db file
 )
 
 missing=()

@@ -1,9 +1,9 @@
-// Builds demodat.zip: the timeline as written, and every registered picture drawn and packed as a
+// Builds demodat.zip: the timeline and the score as written, and every registered picture drawn and packed as a
 // TGA under demotex/. Two runs over the same sources give the same bytes. The timeline is checked
 // as the program checks it, so a broken one stops the build; a TGA file in the overrides folder
 // is packed instead of the drawn picture of its name.
 //
-//   make_archive --timeline FILE --output FILE [--preview DIR] [--overrides DIR]
+//   make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR] [--overrides DIR]
 #include "app/effect_catalog.h"
 #include "canvas.h"
 #include "host/image.h"
@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -26,7 +27,7 @@
 
 namespace {
 
-const char kUsage[] = "make_archive --timeline FILE --output FILE [--preview DIR] [--overrides DIR]";
+const char kUsage[] = "make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR] [--overrides DIR]";
 
 // Every entry carries this date (2000-01-01 00:00, MS-DOS format) rather than the build time, and
 // it is given in DOS form directly so the local time zone cannot change the bytes either.
@@ -45,6 +46,7 @@ struct BrokenTimeline {
 
 struct Options {
     std::string timeline;
+    std::string score;
     std::string output;
     std::string preview;
     std::string overrides;
@@ -59,8 +61,13 @@ Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--help" || option == "-h") {
+            std::printf("usage: %s\n", kUsage);
+            std::exit(0);
+        }
         std::string* target = nullptr;
         if (option == "--timeline") target = &options.timeline;
+        else if (option == "--score") target = &options.score;
         else if (option == "--output") target = &options.output;
         else if (option == "--preview") target = &options.preview;
         else if (option == "--overrides") target = &options.overrides;
@@ -217,6 +224,7 @@ void Run(const Options& options) {
     std::vector<Entry> entries;
     entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline, "cannot read the timeline")});
     CheckTimeline(options.timeline, entries.back().bytes);
+    if (!options.score.empty()) entries.push_back(Entry{"score.txt", ReadFile(options.score, "cannot read the score")});
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
     ApplyOverrides(options.overrides, pictures);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "audio/score.h"
 #include "host/timeline.h"
 
 namespace audio {
@@ -26,10 +27,20 @@ public:
                                              const Timeline& timeline, std::string& error);
     virtual ~Soundtrack() = default;
 
-    // Length of the piece in sample frames (a frame holds one sample per channel).
-    virtual std::int64_t Frames() const = 0;
+    // Length of the piece in sample frames (a frame holds one sample per channel): the timeline's
+    // end.
+    virtual std::int64_t Frames() const { return score_.frames; }
+
+    const Score& score() const { return score_; }
+
+protected:
+    Soundtrack() = default;
+
+private:
+    Score score_;
 };
 
+// Plays a soundtrack, which must outlive it.
 class SoundtrackRenderer {
 public:
     explicit SoundtrackRenderer(const Soundtrack& soundtrack);

@@ -76,9 +76,18 @@ bool Archive::Contains(const std::string& name) const {
     return indexByFoldedName_.count(FoldName(name)) != 0;
 }
 
+std::string Archive::EntryName(const std::string& name) const {
+    const auto found = indexByFoldedName_.find(FoldName(name));
+    const char* stored = found == indexByFoldedName_.end() ? nullptr : zip_get_name(handle_, found->second, 0);
+    if (stored != nullptr) return stored;
+    std::string shown = name;
+    for (char& c : shown) c = c == '\\' ? '/' : c;
+    return shown;
+}
+
 bool Archive::Read(const std::string& name, std::vector<std::uint8_t>& contents, std::string& error) const {
     contents.clear();
-    const std::string where = path_ + ": " + name + ": ";
+    const std::string where = path_ + ": " + EntryName(name) + ": ";
     const auto found = indexByFoldedName_.find(FoldName(name));
     if (found == indexByFoldedName_.end()) {
         error = where + "no such entry in the archive";
@@ -132,30 +141,26 @@ bool IsFile(const fs::path& path) {
     return fs::is_regular_file(path, status);
 }
 
-// The folder of the running program. A bare name (found through PATH) says nothing about where
-// the program lives, so the kernel is asked instead.
-fs::path ExecutableFolder(const std::string& executablePath) {
-    if (fs::path(executablePath).has_parent_path()) return fs::path(executablePath).parent_path();
-    std::error_code status;
-    const fs::path self = fs::read_symlink("/proc/self/exe", status);
-    return status ? fs::path() : self.parent_path();
-}
-
 }  // namespace
 
 std::string LocateArchive(const std::string& explicitPath, const std::string& name,
-                          const std::string& executablePath, std::string& error) {
+                          const std::vector<std::string>& folders, std::string& error) {
     if (!explicitPath.empty()) {
         if (IsFile(explicitPath)) return explicitPath;
         std::error_code status;
         error = explicitPath + (fs::exists(explicitPath, status) ? ": not a file" : ": no such file");
         return {};
     }
-    if (IsFile(name)) return name;
-    const fs::path folder = ExecutableFolder(executablePath);
-    if (!folder.empty() && IsFile(folder / name)) return (folder / name).string();
-    error = name + " not found in the working directory or in " +
-            (folder.empty() ? std::string("the program's folder") : folder.string()) +
+    std::string places;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const fs::path folder = folders[i];
+        if (IsFile(folder / name)) return folder == "." ? name : (folder / name).string();
+        std::error_code status;
+        const std::string shown = folder == "." ? "the working directory (" + fs::current_path(status).string() + ")"
+                                                : folder.string();
+        places += (i == 0 ? "" : i + 1 == folders.size() ? " or " : ", ") + shown;
+    }
+    error = name + " not found in " + (places.empty() ? std::string("any folder") : places) +
             "; give its path with --data PATH";
     return {};
 }

@@ -25,6 +25,9 @@ public:
     const std::string& Path() const { return path_; }
     // True when an entry of that name exists (matched as described above).
     bool Contains(const std::string& name) const;
+    // The entry's name as the archive holds it ("demotex/Zep.tga" for "demotex\\zep.tga"), for
+    // messages; a missing entry is shown with '/' separators.
+    std::string EntryName(const std::string& name) const;
     // Reads a whole entry. False, with error set to one line naming archive and entry, when the
     // entry is missing, too large, damaged (bad checksum) or cannot be read.
     bool Read(const std::string& name, std::vector<std::uint8_t>& contents, std::string& error) const;
@@ -40,7 +43,7 @@ private:
 };
 
 // Where to find the archive: an explicit path when given (it must exist), otherwise the name in
-// the working directory, then beside the executable. Returns the path found, or an empty string
-// with error set to one line saying where it looked.
+// each folder in turn ("." is the working directory). Returns the path found, or an empty string
+// with error set to one line naming every place it looked.
 std::string LocateArchive(const std::string& explicitPath, const std::string& name,
-                          const std::string& executablePath, std::string& error);
+                          const std::vector<std::string>& folders, std::string& error);

@@ -24,6 +24,10 @@ public:
     // no longer reads it. One thread per input may write; Kill frees a writer blocked here.
     bool Write(int input, const std::uint8_t* bytes, std::size_t size);
 
+    // Hands the writing end of one input to the caller, who closes it when that input has ended;
+    // Wait and Kill no longer touch it.
+    int ReleaseInput(int input);
+
     enum class Ending { Finished, Failed, Interrupted };
     // Closes every input and waits for the encoder to end, answering an interrupt (see interrupt.h)
     // within a few milliseconds by killing it. Failed: 'failure' says how ("exited with status 1

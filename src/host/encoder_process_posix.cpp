@@ -109,6 +109,13 @@ bool EncoderProcess::Write(int input, const std::uint8_t* bytes, std::size_t siz
     return true;
 }
 
+int EncoderProcess::ReleaseInput(int input)
+{
+    const int descriptor = inputs_[size_t(input)];
+    inputs_[size_t(input)] = -1;
+    return descriptor;
+}
+
 void EncoderProcess::CloseInputs()
 {
     for (int& descriptor : inputs_)

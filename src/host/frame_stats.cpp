@@ -46,7 +46,7 @@ BenchmarkSummary FrameStats::Summarise(double wallSeconds, size_t slowestCount) 
     return summary;
 }
 
-std::string FormatBenchmark(const BenchmarkSummary& summary)
+std::string FormatBenchmark(const BenchmarkSummary& summary, int width, int height, int fps)
 {
     char line[256];
     std::string text;
@@ -54,17 +54,19 @@ std::string FormatBenchmark(const BenchmarkSummary& summary)
         std::snprintf(line, sizeof line, format, values...);
         text += line;
     };
+    add("size: %dx%d, %d frames a second of demo time\n", width, height, fps);
     add("frames: %lld\n", static_cast<long long>(summary.frames));
     add("wall time: %.2f s\n", summary.wallSeconds);
     add("mean: %.1f fps\n", summary.meanFps);
     add("frame time: p50 %.2f ms, p95 %.2f ms, p99 %.2f ms, max %.2f ms\n", summary.p50Ms, summary.p95Ms,
         summary.p99Ms, summary.maxMs);
-    text += "slowest seconds of the demo:\n";
+    text += "slowest seconds of the demo (time to render all of that second's frames):\n";
     for (const SlowSecond& second : summary.slowest) {
         std::string names;
         for (const std::string& name : second.effects) names += (names.empty() ? "" : " ") + name;
-        add("  %7.3f s  %6.1f ms over %d frames  %s\n", second.startMs / 1000.0, second.seconds * 1000,
-            second.frames, names.empty() ? "(nothing)" : names.c_str());
+        add("  %7.3f s  %7.1f ms for %d frame%s (%.1f ms each)  %s\n", second.startMs / 1000.0,
+            second.seconds * 1000, second.frames, second.frames == 1 ? "" : "s",
+            second.frames > 0 ? second.seconds * 1000 / second.frames : 0.0, names.empty() ? "(nothing)" : names.c_str());
     }
     return text;
 }

@@ -34,5 +34,5 @@ private:
     std::map<std::int32_t, SlowSecond> seconds_;  // keyed by the whole second of demo time
 };
 
-// The printed report, one figure per line.
-std::string FormatBenchmark(const BenchmarkSummary& summary);
+// The printed report, one figure per line, headed by the render size and the frame rate it ran at.
+std::string FormatBenchmark(const BenchmarkSummary& summary, int width, int height, int fps);

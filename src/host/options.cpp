@@ -1,6 +1,7 @@
 // The player's command line: one table of options serves both the parser and the --help text.
 #include "host/options.h"
 
+#include "host/time_text.h"
 #include "host/timeline.h"
 
 #include <algorithm>
@@ -20,19 +21,24 @@ constexpr OptionInfo kOptions[] = {
     {"--version", nullptr, "show the version and exit"},
     {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
-    {"--size", "WxH", "window or frame size, each side 16 to 8192 (default: the demo's own)"},
+    {"--size", "WxH", "render size, each side 16 to 8192 (default: 1024x768); the piece is drawn for 4:3, "
+                      "another shape stretches its overlays"},
+    {"--frame", "WxH", "size of captured frames (default: the --size); the picture is centred in it, scaled to the "
+                       "largest size that fits with its aspect kept (not at all when one side matches), black bars "
+                       "around it"},
     {"--fullscreen", nullptr, "start in full screen"},
     {"--headless", nullptr, "render without a window, as fast as possible (for --capture)"},
     {"--fps", "N", "frames per second of headless and captured runs, 1 to 1000 (default: 60)"},
-    {"--start", "MS", "start at this demo time in milliseconds"},
-    {"--end", "MS", "stop at this demo time (default: the timeline's end)"},
+    {"--start", "TIME", "start at this demo time: milliseconds (90000), seconds (90s) or minutes:seconds (1:30)"},
+    {"--end", "TIME", "stop at this demo time, written as for --start (default: the timeline's end)"},
     {"--seed", "N", "seed of the random generator, 0 to 4294967295"},
     {"--no-extensions", nullptr, "act as if no optional GL extension were present"},
     {"--no-vsync", nullptr, "do not wait for the display's refresh"},
-    {"--quiet", nullptr, "print only errors"},
+    {"--quiet", nullptr, "no progress line and no closing message; errors and warnings still print"},
     {"--benchmark", nullptr, "report frame timing at the end"},
     {"--loop", nullptr, "in a window, start the piece again each time it ends, until you quit"},
     {"--passes", "N", "play the piece N times over, each pass a fresh start, 1 to 10000"},
+    {"--mute", nullptr, "no sound: neither in the window nor in a capture"},
     {"--capture", "DIR|FILE", "save frames as DIR/frame-NNNNNN.png, or as a FILE.mp4/.mkv/.mov/.webm video"},
     {"--overwrite", nullptr, "let --capture replace an existing video, or the frames already in DIR"},
 };
@@ -92,17 +98,25 @@ std::string ApplyValue(const std::string& name, const std::string& value, Option
         options.timelinePath = value;
     } else if (name == "--capture") {
         options.capturePath = value;
-    } else if (name == "--size") {
-        if (!ParseSize(value, options.width, options.height)) {
+    } else if (name == "--size" || name == "--frame") {
+        int& width = name == "--size" ? options.width : options.frameWidth;
+        int& height = name == "--size" ? options.height : options.frameHeight;
+        if (!ParseSize(value, width, height)) {
             problem = name + ": expected WxH with each side from " + std::to_string(kMinSide) + " to " +
                       std::to_string(kMaxSide) + ", got " + Quoted(value);
         }
     } else if (name == "--fps") {
         if ((problem = whole(1, 1000)).empty()) options.fps = static_cast<int>(number);
-    } else if (name == "--start") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.startMs = static_cast<std::int32_t>(number);
-    } else if (name == "--end") {
-        if ((problem = whole(0, kMaxTimelineTime)).empty()) options.endMs = static_cast<std::int32_t>(number);
+    } else if (name == "--start" || name == "--end") {
+        std::int32_t ms = 0;
+        if (!ParseDemoTime(value, kMaxTimelineTime, ms)) {
+            problem = name + ": expected a time in milliseconds (90000), seconds (90s) or minutes:seconds (1:30), "
+                             "at most " + std::to_string(kMaxTimelineTime) + " ms; got " + Quoted(value);
+        } else if (name == "--start") {
+            options.startMs = ms;
+        } else {
+            options.endMs = ms;
+        }
     } else if (name == "--passes") {
         if ((problem = whole(1, 10000)).empty()) options.passes = static_cast<int>(number);
     } else if (name == "--seed") {
@@ -117,7 +131,7 @@ void ApplySwitch(const std::string& name, Options& options) {
         {"--fullscreen", &options.fullscreen}, {"--headless", &options.headless},
         {"--no-extensions", &options.noExtensions}, {"--no-vsync", &options.noVsync},
         {"--quiet", &options.quiet},       {"--benchmark", &options.benchmark},
-        {"--overwrite", &options.overwrite}, {"--loop", &options.loop},
+        {"--overwrite", &options.overwrite}, {"--loop", &options.loop}, {"--mute", &options.mute},
     };
     for (const auto& [switchName, flag] : switches) {
         if (name == switchName) *flag = true;
@@ -161,7 +175,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
     }
     if (options.endMs && options.startMs > *options.endMs) {
-        error = "--start " + std::to_string(options.startMs) + " is after --end " + std::to_string(*options.endMs);
+        error = "--start " + std::to_string(options.startMs) + " ms is after --end " + std::to_string(*options.endMs) + " ms";
         return false;
     }
     return true;
@@ -184,8 +198,9 @@ std::string UsageText() {
         "  Home                    back to the beginning\n"
         "  Tab                     show or hide the maker's overlay\n"
         "\nCapture (--capture, usually with --headless):\n"
-        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...\n"
-        "  FILE.mp4                a video (also .mkv, .mov, .webm), encoded with ffmpeg\n"
+        "  DIR                     one PNG per frame: DIR/frame-000000.png, frame-000001.png, ...,\n"
+        "                          and the sound of the same span as DIR/soundtrack.wav\n"
+        "  FILE.mp4                a video with its sound (also .mkv, .mov, .webm), encoded with ffmpeg\n"
         "  An existing FILE, or frames already in DIR, are replaced only with --overwrite.\n"
         "  Exit status: 0 complete (all of FILE, or every frame in DIR); 2 bad option; 1 refused\n"
         "  or failed; 128+N stopped by signal N (130 for Ctrl+C). Unless 0, nothing is under\n"

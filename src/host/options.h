@@ -12,6 +12,7 @@ struct Options {
     std::string dataPath;        // --data PATH
     std::string timelinePath;    // --timeline FILE
     int width = 0, height = 0;   // --size WxH; 0 = the start-up record's preset
+    int frameWidth = 0, frameHeight = 0;  // --frame WxH, the size a capture writes; 0 = the render's
     bool fullscreen = false;     // --fullscreen
     bool headless = false;       // --headless
     int fps = 60;                // --fps N (1..1000)
@@ -24,6 +25,7 @@ struct Options {
     bool benchmark = false;      // --benchmark
     bool loop = false;           // --loop: passes without end, in a window
     int passes = 1;              // --passes N: the piece N times, each a fresh start
+    bool mute = false;           // --mute
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
     bool overwrite = false;      // --overwrite: replace an existing video or a folder's frames
 };

@@ -1,6 +1,7 @@
 // Finding entries and the archive itself, and entries whose bytes cannot be trusted. Archives that
 // cannot be opened at all are tried on the program itself, in the render tests.
 #include "host/archive.h"
+#include "host/data_folders.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -73,7 +74,7 @@ TEST_F(ArchiveTest, FindsEntriesWhateverTheCaseAndSeparator)
     EXPECT_EQ(contents, picture);
     EXPECT_FALSE(archive->Read("demotex\\star.tga", contents, error));
     EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find("demotex\\star.tga"), std::string::npos) << error;
+    EXPECT_NE(error.find("demotex/star.tga"), std::string::npos) << error;
     EXPECT_TRUE(contents.empty());
 }
 
@@ -106,26 +107,64 @@ TEST_F(ArchiveTest, DamagedOrUnderstatedEntriesGiveNothing)
     EXPECT_TRUE(contents.empty());
 }
 
-TEST_F(ArchiveTest, LocatesTheArchive)
+TEST_F(ArchiveTest, LocatesTheArchiveInTheFirstFolderThatHasIt)
 {
     fs::create_directories(folder_ / "bin");
+    fs::create_directories(folder_ / "share");
     fs::create_directories(folder_ / "elsewhere");
     Save(PathOf("bin/demodat.zip"), {1});
+    Save(PathOf("share/demodat.zip"), {1});
     Save(PathOf("elsewhere/demodat.zip"), {2});
     const fs::path previous = fs::current_path();
     std::string error;
-    EXPECT_EQ(LocateArchive(PathOf("nowhere.zip"), "demodat.zip", "", error), "");
+    EXPECT_EQ(LocateArchive(PathOf("nowhere.zip"), "demodat.zip", {"."}, error), "");
     EXPECT_EQ(error, PathOf("nowhere.zip") + ": no such file");
+    EXPECT_EQ(LocateArchive(PathOf("bin"), "demodat.zip", {"."}, error), "");
+    EXPECT_EQ(error, PathOf("bin") + ": not a file");
 
-    // The working directory comes before the program's folder.
+    // The working directory comes first, then the folders in their order.
     fs::current_path(folder_ / "elsewhere");
-    EXPECT_EQ(LocateArchive("", "demodat.zip", PathOf("bin/tarnelvois"), error), "demodat.zip");
-    // A relative program path is taken from the working directory.
+    const std::vector<std::string> folders{".", PathOf("empty"), PathOf("share"), PathOf("bin")};
+    EXPECT_EQ(LocateArchive("", "demodat.zip", folders, error), "demodat.zip");
     fs::current_path(folder_);
-    EXPECT_EQ(fs::path(LocateArchive("", "demodat.zip", "./bin/tarnelvois", error)), fs::path("./bin/demodat.zip"));
-    EXPECT_EQ(LocateArchive("", "other.zip", "./bin/tarnelvois", error), "");
-    EXPECT_NE(error.find("--data"), std::string::npos) << error;
+    EXPECT_EQ(LocateArchive("", "demodat.zip", folders, error), PathOf("share/demodat.zip"));
+
+    // Not found: every place is named, the working directory by its path, and --data is offered.
+    EXPECT_EQ(LocateArchive("", "other.zip", folders, error), "");
+    EXPECT_EQ(error, "other.zip not found in the working directory (" + fs::current_path().string() + "), " +
+                         PathOf("empty") + ", " + PathOf("share") + " or " + PathOf("bin") +
+                         "; give its path with --data PATH");
     fs::current_path(previous);
+}
+
+TEST(DataFolders, InstalledTreeFoundFromTheProgramWhereverItWasMoved)
+{
+    EXPECT_EQ(DataFolders("/opt/moved/bin/tarnelvois", "/usr/local/share/tarnelvois"),
+              (std::vector<std::string>{".", "/opt/moved/bin", "/opt/moved/share/tarnelvois",
+                                        "/usr/local/share/tarnelvois"}));
+    // The build folder's program: nothing repeated, nothing invented for an unknown program.
+    EXPECT_EQ(DataFolders("/usr/bin/tarnelvois", "/usr/share/tarnelvois"),
+              (std::vector<std::string>{".", "/usr/bin", "/usr/share/tarnelvois"}));
+    EXPECT_EQ(DataFolders("", ""), (std::vector<std::string>{"."}));
+}
+
+TEST(DataFolders, RunningProgramIsTheFileNotTheLinkItWasCalledBy)
+{
+    // This test program reached through /proc: the resolved file, whatever argv[0] says.
+    EXPECT_EQ(RunningProgram("/some/link/name"), fs::read_symlink("/proc/self/exe").string());
+}
+
+TEST_F(ArchiveTest, MessagesNameEntriesAsTheArchiveHoldsThem)
+{
+    const std::string path = MakeZip({{"demotex/Zep.tga", Bytes{1, 2, 3}}});
+    std::string error;
+    std::unique_ptr<Archive> archive = Archive::Open(path, error);
+    ASSERT_NE(archive, nullptr) << error;
+    EXPECT_EQ(archive->EntryName("DEMOTEX\\zep.tga"), "demotex/Zep.tga");
+    EXPECT_EQ(archive->EntryName("demotex\\Missing.tga"), "demotex/Missing.tga");
+    Bytes contents;
+    EXPECT_FALSE(archive->Read("demotex\\Missing.tga", contents, error));
+    EXPECT_EQ(error, path + ": demotex/Missing.tga: no such entry in the archive");
 }
 
 }  // namespace

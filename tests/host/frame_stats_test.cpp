@@ -21,7 +21,9 @@ TEST(FrameStats, PercentilesAreFrameTimesSomeFrameTook)
     const BenchmarkSummary none = FrameStats().Summarise(0.0);
     EXPECT_EQ(none.frames, 0);
     EXPECT_EQ(none.p99Ms, 0);
-    EXPECT_NE(FormatBenchmark(none).find("frames: 0"), std::string::npos);
+    const std::string text = FormatBenchmark(none, 64, 48, 30);
+    EXPECT_NE(text.find("frames: 0"), std::string::npos) << text;
+    EXPECT_NE(text.find("size: 64x48, 30 frames a second"), std::string::npos) << text;
 }
 
 TEST(FrameStats, SlowestSecondsSumTheirFramesAndNameEveryEffectSeen)
@@ -44,8 +46,14 @@ TEST(FrameStats, SlowestSecondsSumTheirFramesAndNameEveryEffectSeen)
     EXPECT_EQ(summary.slowest[0].frames, 10);
     EXPECT_EQ(summary.slowest[0].effects, (std::set<std::string>{"CONTROL", "ZEP"}));
     EXPECT_EQ(summary.slowest[1].startMs, 3000);
-    const std::string text = FormatBenchmark(summary);
-    EXPECT_NE(text.find("6.000 s   200.0 ms over 10 frames  CONTROL ZEP"), std::string::npos) << text;
+    const std::string text = FormatBenchmark(summary, 640, 480, 10);
+    // A second's figure is its frames' total, said as such, with the cost of one frame beside it.
+    EXPECT_NE(text.find("6.000 s    200.0 ms for 10 frames (20.0 ms each)  CONTROL ZEP"), std::string::npos) << text;
+
+    FrameStats single;
+    single.Add(500, 0.004, {"STAR"});
+    const std::string one = FormatBenchmark(single.Summarise(0.004), 640, 480, 1);
+    EXPECT_NE(one.find("4.0 ms for 1 frame (4.0 ms each)  STAR"), std::string::npos) << one;
 }
 
 }  // namespace

@@ -28,7 +28,20 @@ TEST(VideoCommand, EachContainerGetsItsCodecAndOddSidesArePadded)
     EXPECT_EQ(mp4.find("pad="), std::string::npos);
     const std::string webm = joined(EncoderCommand("ffmpeg", "a.webm", 97, 71, 25, "t"));
     EXPECT_NE(webm.find("-c:v libvpx-vp9"), std::string::npos) << webm;
-    EXPECT_NE(webm.find("pad=ceil(iw/2)*2:ceil(ih/2)*2"), std::string::npos) << webm;
+    EXPECT_NE(webm.find("-video_size 97x71"), std::string::npos) << webm;
+    EXPECT_NE(webm.find("format=yuv420p,pad=98:72:0:0:black"), std::string::npos) << webm;
+}
+
+TEST(VideoCommand, TheEncoderTakesThePictureAndAddsTheBarsAfterConverting)
+{
+    std::string text;
+    for (const std::string& argument : EncoderCommand("ffmpeg", "a.mp4", FitPicture(960, 720, 1280, 720), 60, "t"))
+        text += argument + " ";
+    // Only the picture crosses the pipe; the bars are a fill in YUV, where they cost nothing to convert.
+    EXPECT_NE(text.find("-video_size 960x720"), std::string::npos) << text;
+    const size_t converted = text.find("format=yuv420p"), padded = text.find("pad=1280:720:160:0:black");
+    ASSERT_NE(padded, std::string::npos) << text;
+    EXPECT_LT(converted, padded) << text;
 }
 
 TEST(VideoCommand, EveryFileNameReachesFfmpegAsAFile)

@@ -37,8 +37,9 @@ std::string FakeEncoder(const std::string& name, const std::string& ending, bool
               "out=${last#file:}\n"
               "here=$(dirname \"$0\")\n"
               "echo $$ > \"$here/pid\"\n"
-              "exec 3<&0\n"  // a background child would otherwise read /dev/null
-           << (reads ? "cat <&3 > \"$out\" &\n" : "sleep 60 <&3 &\n")
+              "cat <&3 > /dev/null &\n"  // the sound, when there is one, is always taken
+              "exec 4<&0\n"  // a background child would otherwise read /dev/null
+           << (reads ? "cat <&4 > \"$out\" &\n" : "sleep 60 <&4 &\n")
            << "echo $! > \"$here/child\"\n"
               "wait $!\n"
               "touch \"$here/fed\"\n"
@@ -336,7 +337,7 @@ TEST(CaptureEndings, APngCaptureCarriesOnWhenItsStderrPipeCloses)
                          &output),
               0)
         << output;
-    EXPECT_EQ(FilesIn(folder + "/frames").size(), 11u);
+    EXPECT_EQ(FilesIn(folder + "/frames").size(), 11u + 1);  // and the soundtrack
 }
 
 
@@ -390,7 +391,7 @@ TEST(CaptureRefusals, EarlierWorkIsReplacedOnlyWithOverwrite)
     ASSERT_EQ(RunProgram(quick + "--overwrite --capture " + folder + "/frames", &output), 0) << output;
     EXPECT_EQ(FilesIn(folder + "/frames"),
               (std::vector<std::string>{"frame-000000.png", "frame-000001.png", "frame-000002.png", "frame-000003.png",
-                                        "notes.txt"}));
+                                        "notes.txt", "soundtrack.wav"}));
 }
 
 TEST(CaptureRefusals, PlayShMovesAnEarlierRenderAsideAndSaysWhere)

@@ -98,6 +98,11 @@ int RunCommand(const std::string& command, std::string* output)
 const std::string kProgram = std::string("SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 timeout 60 ") +
                              TARNELVOIS_BINARY + " --data " + TARNELVOIS_ARCHIVE;
 
+std::string XvfbRun()
+{
+    return "xvfb-run -a -n " + std::to_string(200 + getpid() % 3000) + " -s '-screen 0 1024x768x24 -noreset' ";
+}
+
 int RunProgram(const std::string& arguments, std::string* output)
 {
     if (output) output->clear();

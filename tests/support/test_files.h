@@ -33,6 +33,12 @@ struct Picture {
 // Reads a PNG; an empty picture when it cannot.
 Picture ReadPng(const std::string& path);
 
+// "xvfb-run" on a display number picked from this process's id, so test runs side by side do not
+// race for one server, and with -noreset: an X server resets when its last client leaves, and a test
+// that opens a second window in one process would meet it mid-reset, which the program rightly
+// refuses as a display it cannot open.
+std::string XvfbRun();
+
 // Runs a shell command, returns its exit status and, when asked, what it printed on stdout+stderr.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 

@@ -72,6 +72,12 @@ std::vector<std::uint8_t> ReadEntry(zip_t* archive, zip_uint64_t index) {
 
 bool IsPowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
 
+TEST_F(MakeArchive, HelpIsAnAnswerNotAMistake) {
+    EXPECT_EQ(Run("--help --output '" + Path("help.zip") + "'"), 0);
+    EXPECT_EQ(errors_, "");
+    EXPECT_FALSE(fs::exists(Path("help.zip")));
+}
+
 }  // namespace
 
 TEST_F(MakeArchive, GivesTheSameBytesEveryRunHoldingTheTimelineAsWrittenAndPicturesTheHostCanDecode) {
@@ -120,6 +126,24 @@ TEST_F(MakeArchive, AFailedRunSaysWhyInOneLineAndLeavesNothing) {
     }
     for (const char* left : {"missing-folder/demodat.zip", "demodat.zip", "demodat.zip.tmp", "a.zip"})
         EXPECT_FALSE(fs::exists(Path(left))) << left;
+}
+
+TEST_F(MakeArchive, PacksTheScoreAsWrittenAndRefusesAMissingOne) {
+    const std::string score = Path("score.txt");
+    std::ofstream(score, std::ios::binary) << "tempo 120\r\ninstrument bell fm\n";
+    ASSERT_EQ(Run("--timeline '" + timeline_ + "' --score '" + score + "' --output '" + Path("demodat.zip") + "'"), 0) << errors_;
+    int error = 0;
+    zip_t* archive = zip_open(Path("demodat.zip").c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    ASSERT_NE(archive, nullptr) << "libzip error " << error;
+    const zip_int64_t entry = zip_name_locate(archive, "score.txt", 0);
+    ASSERT_GE(entry, 0);
+    const std::vector<std::uint8_t> stored = ReadEntry(archive, entry);
+    EXPECT_EQ(std::string(stored.begin(), stored.end()), "tempo 120\r\ninstrument bell fm\n");
+    zip_close(archive);
+
+    EXPECT_EQ(Run("--timeline '" + timeline_ + "' --score '" + Path("none.txt") + "' --output '" + Path("demodat.zip") + "'"), 1);
+    EXPECT_EQ(errors_, "make_archive: cannot read the score (" + Path("none.txt") + ")\n");
+    EXPECT_FALSE(fs::exists(Path("demodat.zip")));
 }
 
 TEST_F(MakeArchive, RefusesATimelineTheProgramWouldRefuseWithTheProgramsMessage) {

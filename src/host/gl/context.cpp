@@ -5,10 +5,30 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
 bool FramebufferComplete() { return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE; }
+
+// The display the environment names, for the message when it cannot be reached.
+std::string DisplayName()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return x11 && *x11 ? x11 : wayland && *wayland ? wayland : "";
+}
+
+// SDL falls through its drivers when the display is gone (a DISPLAY left behind by an SSH or tmux
+// session) and may land on one that shows nothing; a window run must end up on a real display,
+// unless SDL_VIDEODRIVER asked for that driver by name.
+bool ShowsWindows(const char* driver)
+{
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (asked && *asked) return true;
+    const std::string name = driver ? driver : "";
+    return name != "offscreen" && name != "dummy" && name != "evdev";
+}
 
 }  // namespace
 
@@ -20,10 +40,15 @@ bool GlContext::Create(const ContextSettings& settings, std::string& error)
     if (settings.headless) PrepareHeadlessVideo();
     SDL_SetMainReady();  // the program has its own entry function, not SDL's
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("cannot start the video system: ") + SDL_GetError();
+        error = settings.headless ? std::string("cannot start the video system: ") + SDL_GetError()
+                                  : "cannot open display " + DisplayName() + " (" + SDL_GetError() + ")";
         return false;
     }
     videoStarted_ = true;
+    if (!settings.headless && !ShowsWindows(SDL_GetCurrentVideoDriver())) {
+        error = "cannot open display " + DisplayName() + "; with no display, use --headless with --capture";
+        return false;
+    }
 
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);

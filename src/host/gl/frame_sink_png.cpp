@@ -50,9 +50,19 @@ bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
 
 namespace {
 
+constexpr const char* kSoundtrackFile = "soundtrack.wav";
+
 class PngFolderSink : public FrameSink {
 public:
     explicit PngFolderSink(std::string folder) : folder_(std::move(folder)) {}
+
+    // Starts writing the span's sound as soundtrack.wav, under a temporary name until Finish.
+    bool StartSound(const CaptureSound& sound, std::string& error)
+    {
+        sound_ = SoundtrackFeed::ToWav(*sound.soundtrack, sound.span, folder_ + "/" + kSoundtrackFile, error);
+        if (!sound_) error = "--capture: " + error;
+        return sound_ != nullptr;
+    }
 
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                std::string& error) override
@@ -63,10 +73,15 @@ public:
         ++written_;
         return true;
     }
-    // Every frame is written; false (with no error) when a signal came first.
-    bool Finish(std::string&) override { return StopAnsweringInterrupts(); }
-    // Frames already written are complete files each; nothing half-written remains.
-    void Abandon() override {}
+    // Every frame is written, and the sound beside them; false with no error when a signal came first.
+    bool Finish(std::string& error) override
+    {
+        const bool written = !sound_ || sound_->Finish(error);
+        sound_.reset();
+        return written && StopAnsweringInterrupts();
+    }
+    // Frames already written are complete files each; the sound, cut short, is removed.
+    void Abandon() override { sound_.reset(); }
     std::string LeftBehind() const override
     {
         if (written_ == 0) return "no frame written in " + folder_;
@@ -84,11 +99,12 @@ private:
 
     std::string folder_;
     std::int64_t written_ = 0, first_ = 0, last_ = 0;
+    std::unique_ptr<SoundtrackFeed> sound_;
 };
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error)
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error, const CaptureSound& sound)
 {
     std::error_code code;
     std::filesystem::create_directories(folder, code);
@@ -105,5 +121,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
     }
     std::fclose(file);
     std::remove(probe.c_str());
-    return std::make_unique<PngFolderSink>(folder);
+    auto sink = std::make_unique<PngFolderSink>(folder);
+    if (sound.soundtrack && !sink->StartSound(sound, error)) return nullptr;
+    return sink;
 }

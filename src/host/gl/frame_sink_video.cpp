@@ -16,6 +16,7 @@
 #include "host/encoder_process.h"
 #include "host/gl/frame_sink.h"
 #include "host/interrupt.h"
+#include "host/soundtrack_feed.h"
 #include "host/video_command.h"
 
 namespace {
@@ -33,12 +34,13 @@ public:
     VideoSink(std::string path, std::string temporary) : path_(std::move(path)), temporary_(std::move(temporary)) {}
     ~VideoSink() override { Abandon(); }
 
-    bool Start(const std::vector<std::string>& arguments, std::string& error);
+    bool Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error);
     bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                std::string& error) override;
     bool Finish(std::string& error) override;
     void Abandon() override;
     std::string LeftBehind() const override { return "nothing written under " + path_; }
+    bool TakesBgr() const override { return true; }
 
 private:
     void Feed();
@@ -54,6 +56,7 @@ private:
     std::string path_, temporary_;
     EncoderProcess encoder_;
     std::thread feeder_;
+    std::unique_ptr<SoundtrackFeed> sound_;  // ffmpeg's second input, when the video has sound
 
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -62,13 +65,18 @@ private:
     bool closing_ = false;
     bool broken_ = false;  // ffmpeg stopped taking frames
     bool fed_ = false;     // the feeder has returned
+    bool soundCut_ = false;  // ffmpeg did not take all the sound
     bool done_ = false;
 };
 
-bool VideoSink::Start(const std::vector<std::string>& arguments, std::string& error)
+bool VideoSink::Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error)
 {
-    if (!encoder_.Start(arguments, 1, error)) return false;
+    if (!encoder_.Start(arguments, sound.soundtrack ? 2 : 1, error)) return false;
     ArmEmergencyCleanup(CleanupSlot::Encoder, encoder_.ProcessGroup(), temporary_.c_str());
+    // The sound's pipe belongs to its feed, which closes it when the span is written: that is how
+    // ffmpeg learns where the sound ends. A killed encoder makes the feed's writes fail at once.
+    if (sound.soundtrack)
+        sound_ = SoundtrackFeed::ToDescriptor(*sound.soundtrack, sound.span, encoder_.ReleaseInput(1));
     feeder_ = std::thread(&VideoSink::Feed, this);
     return true;
 }
@@ -158,8 +166,11 @@ bool VideoSink::Finish(std::string& error)
         Abandon();
         return false;
     }
+    // ffmpeg has read the sound to its end, or is gone and the feed's writes failed.
+    std::string ignored;  // ffmpeg's own complaint says more
+    if (sound_ && !sound_->Finish(ignored)) soundCut_ = true;
     done_ = true;
-    if (ending == EncoderProcess::Ending::Failed || broken_) {
+    if (ending == EncoderProcess::Ending::Failed || broken_ || soundCut_) {
         error = Failure(how.empty() ? "stopped reading frames" : how);
     } else if (const int failure = FlushToDisk(temporary_)) {
         error = "cannot write " + path_ + ": " + std::strerror(failure);
@@ -183,13 +194,21 @@ void VideoSink::Abandon()
     // blocked on a full pipe.
     encoder_.Kill();
     StopFeeder();
+    sound_.reset();
     std::remove(temporary_.c_str());
     DisarmEmergencyCleanup(CleanupSlot::Encoder);
 }
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error)
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error,
+                                         const CaptureSound& sound)
+{
+    return MakeVideoSink(path, FitPicture(width, height, width, height), fps, error, sound);
+}
+
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
+                                         std::string& error, const CaptureSound& sound)
 {
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
@@ -205,7 +224,8 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
     }
     std::fclose(probe);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, width, height, fps, EncoderFileName(temporary)), error)) {
+    if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr),
+                     sound, error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

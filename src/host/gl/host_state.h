@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/soundtrack.h"
 #include "host/archive.h"
 #include "host/demogl.h"
 #include "host/gl/context.h"
@@ -36,6 +37,7 @@ struct HostState {
     std::unique_ptr<TextureStore> textures;
     std::set<std::string> glExtensions;
     bool extensionsDisabled = false;
+    std::unique_ptr<audio::Soundtrack> soundtrack;  // null: the run is silent
 };
 
 HostState& Host();

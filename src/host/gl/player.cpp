@@ -10,8 +10,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
+#include "host/frame_cost.h"
 #include "host/frame_stats.h"
 #include "host/gl/key_bindings.h"
 #include "host/gl/readback.h"
@@ -171,7 +173,10 @@ bool Player::HandleEvent(const SDL_Event& event, std::int32_t frameTime, std::ui
     }
     switch (ActionForEvent(event, startup_)) {
     case PlayerAction::Quit: interrupted_ = true; return false;
-    case PlayerAction::Pause: clock_.SetPaused(!clock_.Paused(), nowMs); break;
+    case PlayerAction::Pause:
+        clock_.SetPaused(!clock_.Paused(), nowMs);
+        if (sound_) sound_->SetPaused(clock_.Paused());
+        break;
     case PlayerAction::Fullscreen: host_.context->SetFullscreen(!host_.context->Fullscreen()); break;
     case PlayerAction::Screenshot: SaveScreenshot(frameTime); break;
     case PlayerAction::SeekBack: RequestSeek(SeekBase(frameTime, nowMs) - kSkipMs, nowMs); break;
@@ -203,8 +208,14 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     const bool showProgress = !options_.quiet && (sink || options_.benchmark);
     const double started = Seconds();
     ProgressLine progress(showProgress ? stderr : nullptr, isatty(STDERR_FILENO), total, started);
+    if (showProgress) progress.SetFrameCosts(FrameCosts(timeline_, firstFrame, total, fps));
+    // The sink takes the picture at the size it has in the frame; the bars are the sink's business.
+    const FrameLayout layout =
+        FitPicture(context.RenderWidth(), context.RenderHeight(), options_.frameWidth, options_.frameHeight);
     std::optional<AsyncReadback> readback;
-    if (sink) readback.emplace(context.RenderWidth(), context.RenderHeight(), kReadbackBuffers);
+    if (sink)
+        readback.emplace(context.RenderWidth(), context.RenderHeight(), kReadbackBuffers, layout.pictureWidth,
+                         layout.pictureHeight, sink->TakesBgr());
     FrameStats stats;
     ReadFrame ready;
     std::string error;
@@ -212,7 +223,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     // The frame a sink refused ends the run; its message waits until the progress line has ended.
     bool delivered = true;
     auto deliver = [&]() {
-        delivered = sink->Write(ready.index, ready.rgb, context.RenderWidth(), context.RenderHeight(), error);
+        delivered = sink->Write(ready.index, ready.rgb, layout.pictureWidth, layout.pictureHeight, error);
     };
 
     std::int64_t frame = firstFrame;
@@ -246,7 +257,8 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     }
     // Quitting is not a failure of the run; Run decides what it means for a capture.
     if (options_.benchmark && !interrupted_)
-        std::fputs(FormatBenchmark(stats.Summarise(finished - started)).c_str(), stdout);
+        std::fputs(FormatBenchmark(stats.Summarise(finished - started), host_.context->RenderWidth(),
+                                   host_.context->RenderHeight(), options_.fps).c_str(), stdout);
     return 0;
 }
 
@@ -255,6 +267,7 @@ void Player::RunRealTime(std::int32_t)
     GlContext& context = *host_.context;
     clock_.Start(SDL_GetTicks64(), options_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
+    if (sound_) sound_->SetPaused(clock_.Paused());
     if (!options_.timelinePath.empty())
         timelineWatch_ = std::make_unique<FileWatch>(options_.timelinePath, SDL_GetTicks64());
     std::int32_t time = options_.startMs;
@@ -273,12 +286,14 @@ void Player::RunRealTime(std::int32_t)
             if (interrupted_) break;
             drawn = false;
         }
-        const std::int32_t now = clock_.Time(SDL_GetTicks64());
+        // While the sound plays, the picture follows it.
+        const std::int32_t now = sound_ ? sound_->Steer(clock_, SDL_GetTicks64()) : clock_.Time(SDL_GetTicks64());
         if (now > lastTime_ && (options_.loop || passesLeft > 0)) {
             // A show's next pass: the piece from its beginning, as when the program started.
             --passesLeft;
             FreshStart();
             clock_.Start(SDL_GetTicks64(), 0);
+            if (sound_) sound_->JumpTo(0);
             drawn = false;
             continue;
         }
@@ -303,6 +318,36 @@ void Player::RunRealTime(std::int32_t)
     }
 }
 
+void Player::StartSound()
+{
+    if (!host_.soundtrack || options_.mute) return;
+    std::string why;
+    sound_ = SoundOutput::Open(*host_.soundtrack, why);
+    if (!sound_) {
+        HostWarning(why);
+        return;
+    }
+    // Cued but silent: the synthesizer warms up while the frames before --start are drawn.
+    sound_->SetPaused(true);
+    sound_->Start(options_.startMs);
+}
+
+void Player::StopSound()
+{
+    if (!sound_) return;
+    // How closely the picture followed the sound, for whoever measures it.
+    if (std::getenv("TARNELVOIS_SOUND_REPORT")) {
+        const SoundOutput::Figures figures = sound_->Report();
+        std::fprintf(stderr,
+                     "tarnelvois: sound: %lld frames compared, first offset at most %.1f ms, largest drift %.1f ms, "
+                     "%lld corrections totalling %lld ms, %lld late buffers\n",
+                     static_cast<long long>(figures.comparisons), figures.largestAlignmentMs, figures.largestDriftMs,
+                     static_cast<long long>(figures.corrections), static_cast<long long>(figures.correctedMs),
+                     static_cast<long long>(figures.underruns));
+    }
+    sound_.reset();
+}
+
 int Player::Run(FrameSink* sink, std::int32_t lastTime)
 {
     lastTime_ = lastTime;
@@ -312,6 +357,7 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     const std::int32_t preroll = std::min(options_.startMs, lastTime + 1);
     const int rate = fixedStep ? options_.fps : CatchUpRate(preroll);
     const std::int64_t firstShown = FirstFrameAtOrAfter(preroll, rate);
+    if (!fixedStep) StartSound();
     CatchUp(0, firstShown, rate);
 
     int status = 0;
@@ -326,6 +372,7 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     }
     if (!interrupted_ && !fixedStep) RunRealTime(lastTime_);
     EndRunningEffects();
+    StopSound();
 
     // A capture is complete once its sink has finished; a signal after that changes nothing.
     bool complete = false;

@@ -16,6 +16,7 @@
 #include "host/gl/host_state.h"
 #include "host/gl/overlay.h"
 #include "host/options.h"
+#include "host/sound_output.h"
 #include "host/timeline.h"
 
 class Player {
@@ -60,6 +61,11 @@ private:
     void ReloadTimeline();
     std::vector<OverlayLine> OverlayLines(std::int32_t time) const;
     void RunRealTime(std::int32_t lastTime);
+    // The window's sound: opened when the run has a soundtrack and is not muted.
+    void StartSound();
+    void StopSound();
+    // After a new timeline: the score read again against it, and the window's sound with it.
+    void FollowTimelineWithSound();
     void ApplyEvents(std::int32_t time);
     void StartEffect(const TimelineEvent& event);
     void StopEffect(const std::string& name);
@@ -80,6 +86,7 @@ private:
     std::vector<RunningEffect> running_;
     std::uint64_t startCount_ = 0;
     PlaybackClock clock_;
+    std::unique_ptr<SoundOutput> sound_;  // the window's sound, while it plays
     bool interrupted_ = false;
 
     std::int32_t shownTime_ = -1;      // the frame in the render target, -1 before the first

@@ -13,6 +13,7 @@
 
 #include "host/gl/player.h"
 #include "host/random.h"
+#include "host/score_loader.h"
 #include "host/timeline_file.h"
 #include "host/timeline_params.h"
 
@@ -121,6 +122,10 @@ void Player::SeekRealTime(std::int32_t target)
     if (!CatchUp(FirstFrameAtOrAfter(from, rate), FirstFrameAtOrAfter(target, rate), rate)) return;
     // The replay took time of its own: the piece goes on from the target, not from later.
     clock_.SeekTo(target, SDL_GetTicks64());
+    if (sound_) {
+        sound_->JumpTo(target);
+        sound_->SetPaused(clock_.Paused());
+    }
     lastReplaySeconds_ = Seconds() - started;
     if (!options_.quiet)
         std::fprintf(stderr, "tarnelvois: at %d:%06.3f, replayed in %.2f s (%.2f s of processor time)\n",
@@ -153,11 +158,28 @@ void Player::ReloadTimeline()
     timelineError_.clear();
     lastTime_ = timeline_.endTime - 1;
     if (options_.endMs) lastTime_ = std::min(lastTime_, *options_.endMs);
-    // A new timeline is in force from here: whatever resolves moments against it (the
-    // soundtrack's anchors) takes it up at this point.
+    // A new timeline is in force from here: the soundtrack's anchors follow it.
+    FollowTimelineWithSound();
     if (!options_.quiet) std::fprintf(stderr, "tarnelvois: %s read again\n", options_.timelinePath.c_str());
     // The piece as the new timeline would have it at this moment: replayed from its beginning.
     const std::int32_t now = clock_.Time(SDL_GetTicks64());
     renderedTime_ = std::max(renderedTime_, now);  // forces the replay from the beginning
     pendingSeek_ = now;
+}
+
+void Player::FollowTimelineWithSound()
+{
+    if (!host_.soundtrack || !host_.archive) return;
+    std::unique_ptr<audio::Soundtrack> fresh;
+    std::string error;
+    if (!LoadScore(*host_.archive, timeline_, fresh, error) || !fresh) {
+        HostWarning(error + "; the music keeps the previous timeline's moments");
+        return;
+    }
+    // The device's worker reads the soundtrack: it goes before the soundtrack does. The seek that
+    // follows a new timeline cues the new sound at the moment on screen.
+    const bool playing = sound_ != nullptr;
+    sound_.reset();
+    host_.soundtrack = std::move(fresh);
+    if (playing) StartSound();
 }

@@ -4,27 +4,67 @@
 
 #include <cstring>
 
-AsyncReadback::AsyncReadback(int width, int height, int buffersInFlight)
-    : width_(width), height_(height), buffers_(size_t(buffersInFlight)), frames_(size_t(buffersInFlight))
+AsyncReadback::AsyncReadback(int width, int height, int buffersInFlight, int pictureWidth, int pictureHeight,
+                             bool bgr)
+    : width_(pictureWidth > 0 ? pictureWidth : width), height_(pictureHeight > 0 ? pictureHeight : height),
+      sourceWidth_(width), sourceHeight_(height), bgr_(bgr), buffers_(size_t(buffersInFlight)), frames_(size_t(buffersInFlight))
 {
+    if (width_ != sourceWidth_ || height_ != sourceHeight_) {
+        GLint drawn = 0, read = 0;
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+        glGenFramebuffers(1, &scaledFramebuffer_);
+        glGenRenderbuffers(1, &scaledColor_);
+        glBindRenderbuffer(GL_RENDERBUFFER, scaledColor_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+        glBindFramebuffer(GL_FRAMEBUFFER, scaledFramebuffer_);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, scaledColor_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawn));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
+    }
     glGenBuffers(GLsizei(buffers_.size()), buffers_.data());
     for (unsigned int buffer : buffers_) {
         glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
-        glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(width) * height * 3, nullptr, GL_STREAM_READ);
+        glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(width_) * height_ * 3, nullptr, GL_STREAM_READ);
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
 }
 
-AsyncReadback::~AsyncReadback() { glDeleteBuffers(GLsizei(buffers_.size()), buffers_.data()); }
+AsyncReadback::~AsyncReadback()
+{
+    glDeleteBuffers(GLsizei(buffers_.size()), buffers_.data());
+    if (scaledFramebuffer_) glDeleteFramebuffers(1, &scaledFramebuffer_);
+    if (scaledColor_) glDeleteRenderbuffers(1, &scaledColor_);
+}
+
+void AsyncReadback::ScaleToPicture()
+{
+    GLint drawn = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
+    // An effect may leave the scissor on; the whole picture is wanted.
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, scaledFramebuffer_);
+    glBlitFramebuffer(0, 0, sourceWidth_, sourceHeight_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawn));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, scaledFramebuffer_);
+}
 
 bool AsyncReadback::Start(std::int64_t frameIndex, ReadFrame& done)
 {
     const bool finished = inFlight_ == buffers_.size() && FinishOldest(done);
     const size_t slot = (oldest_ + inFlight_) % buffers_.size();
+    GLint read = 0;
+    if (scaledFramebuffer_) {
+        glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+        ScaleToPicture();
+    }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffers_[slot]);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    glReadPixels(0, 0, width_, height_, bgr_ ? GL_BGR : GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (scaledFramebuffer_) glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
     frames_[slot] = frameIndex;
     ++inFlight_;
     return finished;

@@ -9,12 +9,16 @@
 
 struct ReadFrame {
     std::int64_t index = 0;
-    std::vector<std::uint8_t> rgb;  // top row first
+    std::vector<std::uint8_t> rgb;  // top row first (BGR when the readback was asked for it)
 };
 
 class AsyncReadback {
 public:
-    AsyncReadback(int width, int height, int buffersInFlight);
+    // Reads frames of width x height. A picture size that differs scales each frame to it on the GL
+    // side first (smoothly, as the window shows it), so only the picture's pixels are read.
+    // bgr: the pixels in blue, green, red order.
+    AsyncReadback(int width, int height, int buffersInFlight, int pictureWidth = 0, int pictureHeight = 0,
+                  bool bgr = false);
     ~AsyncReadback();
     AsyncReadback(const AsyncReadback&) = delete;
     AsyncReadback& operator=(const AsyncReadback&) = delete;
@@ -26,7 +30,13 @@ public:
     bool FinishOldest(ReadFrame& done);
 
 private:
-    int width_, height_;
+    // Blits the framebuffer bound for reading into the picture-sized target and binds that for reading.
+    void ScaleToPicture();
+
+    int width_, height_;  // of what is read: the picture
+    int sourceWidth_, sourceHeight_;
+    bool bgr_;
+    unsigned int scaledFramebuffer_ = 0, scaledColor_ = 0;
     std::vector<unsigned int> buffers_;
     std::vector<std::int64_t> frames_;  // the frame in each buffer
     std::size_t oldest_ = 0, inFlight_ = 0;

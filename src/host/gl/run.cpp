@@ -15,10 +15,13 @@
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
 #include "host/command_line.h"
+#include "host/gl/version_text.h"
+#include "host/data_folders.h"
 #include "host/interrupt.h"
 #include "host/options.h"
 #include "host/random.h"
 #include "host/standard_streams.h"
+#include "host/score_loader.h"
 #include "host/timeline.h"
 #include "host/timeline_params.h"
 #include "host/video_command.h"
@@ -64,16 +67,31 @@ std::set<std::string> ReadExtensions()
     return names;
 }
 
-std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, std::string& error)
+std::unique_ptr<FrameSink> MakeSink(const Options& options, const ContextSettings& settings, const CaptureSound& sound,
+                                    std::string& error)
 {
     CaptureKind kind;
     if (!CheckCaptureName(options.capturePath, kind, error) ||
         !CheckCaptureTarget(options.capturePath, kind, options.overwrite, error))
         return nullptr;
-    if (kind == CaptureKind::Video)
-        return MakeVideoSink(options.capturePath, settings.renderWidth, settings.renderHeight, options.fps, error);
+    const FrameLayout layout =
+        FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight);
+    if (kind == CaptureKind::Video) return MakeVideoSink(options.capturePath, layout, options.fps, error, sound);
     if (options.overwrite && !RemoveFrames(options.capturePath, error)) return nullptr;
-    return MakePngFolderSink(options.capturePath, error);
+    std::unique_ptr<FrameSink> folder = MakePngFolderSink(options.capturePath, error, sound);
+    return layout.HasBars() ? MakeFramedSink(std::move(folder), layout) : std::move(folder);
+}
+
+// The capture's sound: the samples under the frames the run will capture, from the first at or
+// after --start to the last at or before the end.
+CaptureSound SoundOfCapture(const audio::Soundtrack* soundtrack, const Options& options, std::int32_t lastTime)
+{
+    // Passes after the first number their frames on from the first pass's: one pass's sound would
+    // be shorter than the video, so such a capture goes without.
+    if (options.passes > 1) return CaptureSound{};
+    const std::int64_t first = FirstFrameAtOrAfter(options.startMs, options.fps);
+    const std::int64_t count = FirstFrameAtOrAfter(lastTime + 1, options.fps) - first;
+    return CaptureSound{soundtrack, SpanOfFrames(first, count, options.fps)};
 }
 
 }  // namespace
@@ -89,7 +107,6 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     std::string error;
     if (!ParseOptions(arguments, options, error)) {
         HostError(error);
-        std::fprintf(stderr, "Try 'tarnelvois --help'.\n");
         return 2;
     }
     if (options.help) {
@@ -97,11 +114,15 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
         return 0;
     }
     if (options.version) {
-        std::printf("%s 1.0.0\n", title);
+        std::fputs(VersionText(title).c_str(), stdout);
         return 0;
     }
     if (host.registrationFailed) return 1;
     if (options.seed) DemoSeedRandom(*options.seed);
+    if (options.frameWidth > 0 && options.capturePath.empty()) {
+        HostError("--frame sets the size of a capture's frames; add --capture DIR or FILE.mp4");
+        return 2;
+    }
     if (options.benchmark && !options.capturePath.empty()) {
         HostError("--benchmark writes nothing; leave out --capture " + options.capturePath);
         return 2;
@@ -125,7 +146,8 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     }
 
     // Everything that can be checked without a window is checked first.
-    const std::string archivePath = LocateArchive(options.dataPath, host.archiveName, executable, error);
+    const std::string archivePath = LocateArchive(
+        options.dataPath, host.archiveName, DataFolders(RunningProgram(executable), InstalledDataFolder()), error);
     if (archivePath.empty()) {
         HostError(error);
         return 1;
@@ -160,6 +182,20 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     }
     for (const std::string& warning : ParamWarnings(timeline, DeclaredEffectParameters(), timelineSource))
         HostError(warning);
+    host.soundtrack.reset();
+    if (!options.mute) {
+        if (!LoadScore(*host.archive, timeline, host.soundtrack, error)) {
+            // The archive's score was made for the archive's timeline; one tried out with
+            // --timeline may well lack the moments it names, and is not the score's fault.
+            if (options.timelinePath.empty()) {
+                HostError(error);
+                return 1;
+            }
+            HostWarning(error + "; the score does not fit --timeline " + options.timelinePath + ", playing silent");
+        } else if (!host.soundtrack) {
+            HostWarning(archivePath + " has no " + kScoreEntry + "; playing silent");
+        }
+    }
 
     std::int32_t lastTime = timeline.endTime - 1;
     if (options.endMs) lastTime = std::min(lastTime, *options.endMs);
@@ -205,7 +241,7 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     CatchInterrupts();
     std::unique_ptr<FrameSink> sink;
     if (!options.capturePath.empty()) {
-        sink = MakeSink(options, settings, error);
+        sink = MakeSink(options, settings, SoundOfCapture(host.soundtrack.get(), options, lastTime), error);
         if (!sink) {
             HostError(error);
             return 1;
@@ -228,6 +264,9 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
     }
     if (startup.showLoadingBar) host.context->ShowProgress(1.0f, startup.loadingBarPercent);
 
+    // Rendering unseen with no output is allowed (it checks a build) but is usually a forgotten --capture.
+    if (options.headless && options.capturePath.empty() && !options.benchmark)
+        HostWarning("--headless without --capture or --benchmark writes nothing; the demo is only rendered unseen");
     Player player(host, options, startup, timeline);
     const int status = player.Run(sink.get(), lastTime);
     if (status == 0 && sink && !options.quiet) {

@@ -20,7 +20,7 @@ std::shared_ptr<const Image> TextureStore::Decode(const std::string& path)
     } else if (archive_->Read(path, file, error)) {
         std::string reason;
         ok = DecodeTga(file, *image, reason);
-        if (!ok) error = archive_->Path() + ": " + path + ": " + reason;
+        if (!ok) error = archive_->Path() + ": " + archive_->EntryName(path) + ": " + reason;
     }
     if (!ok) {
         *image = BlackImage();
