@@ -4,6 +4,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <GL/glext.h>  // Windows' gl.h stops at 1.1 and leaves the extension types out
 
 // Asks the host for multitexturing; only if it has it, fetches "glActiveTextureARB" and
 // "glMultiTexCoord2fARB" into the two pointers and asks about texture-env-add. Returns that last

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "effects/particles.h"
 #include "host/demogl.h"

@@ -1,8 +1,21 @@
-// The few Windows names the program was written against, given a meaning on Linux.
-// Only the entry point, the instance handle and the GL entry-point lookup exist here.
+// The few Windows names the program was written against. On Windows they are the system's own;
+// elsewhere this header gives them a meaning: the entry point, the instance handle and the GL
+// entry-point lookup.
 #pragma once
 
 #include <cstdint>
+
+#ifdef _WIN32
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#else
 
 // Windows' LONG is 32 bits wide on every target; frame times stay in that range.
 using LONG = std::int32_t;
@@ -29,3 +42,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
 // Looks up a GL entry point by name in the current context; null when the driver has none.
 PROC wglGetProcAddress(const char* name);
+
+#endif

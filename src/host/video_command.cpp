@@ -1,8 +1,5 @@
 #include "host/video_command.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -20,22 +17,6 @@ std::string Extension(const std::string& path)
 }
 
 }  // namespace
-
-std::string FindOnPath(const std::string& program, const std::string& directories)
-{
-    size_t begin = 0;
-    while (begin <= directories.size()) {
-        size_t end = directories.find(':', begin);
-        if (end == std::string::npos) end = directories.size();
-        std::string directory = directories.substr(begin, end - begin);
-        const std::string candidate = (directory.empty() ? "." : directory) + "/" + program;
-        struct stat info;
-        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        begin = end + 1;
-    }
-    return "";
-}
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
                                         int height, int fps, const std::string& output, bool withSound)

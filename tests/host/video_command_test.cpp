@@ -1,10 +1,7 @@
-// Which names are videos, and finding ffmpeg the way a shell would.
+// Which names are videos, and the command line ffmpeg is given.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
 
 #include "host/video_command.h"
 
@@ -16,23 +13,6 @@ TEST(VideoCommand, VideoNamesGoByTheLastExtensionOfTheFileOnly)
 {
     for (const char* video : {"demo.mp4", "DEMO.MKV", "a.b.mov", "out/demo.webm"}) EXPECT_TRUE(IsVideoPath(video)) << video;
     for (const char* folder : {"frames", "mp4", "out.mp4/frames", "demo.mp4.png", "demo."}) EXPECT_FALSE(IsVideoPath(folder)) << folder;
-}
-
-TEST(VideoCommand, FindsTheFirstExecutableFileOnThePath)
-{
-    const fs::path root = fs::temp_directory_path() / ("video-command-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    for (const char* folder : {"plain", "folder/ffmpeg", "real"}) fs::create_directories(root / folder);
-    std::ofstream(root / "plain/ffmpeg") << "not executable";
-    std::ofstream(root / "real/ffmpeg") << "#!/bin/sh\n";
-    fs::permissions(root / "real/ffmpeg", fs::perms::owner_all);
-
-    // A file without the execute bit and a folder of that name are passed over, as a shell does.
-    const std::string path = (root / "plain").string() + "::" + (root / "folder").string() + ":" + (root / "real").string();
-    EXPECT_EQ(FindOnPath("ffmpeg", path), (root / "real/ffmpeg").string());
-    EXPECT_EQ(FindOnPath("ffmpeg", (root / "plain").string()), "");
-    EXPECT_EQ(FindOnPath("ffmpeg", ""), FindOnPath("ffmpeg", ".")) << "an empty PATH entry is the working folder";
-    fs::remove_all(root);
 }
 
 TEST(VideoCommand, EachContainerGetsItsCodecAndOddSidesArePadded)

@@ -149,7 +149,7 @@ void RecordedProc() {}
 PROC wglGetProcAddress(const char* name)
 {
     Record("wglGetProcAddress", {}, name);
-    return &RecordedProc;
+    return reinterpret_cast<PROC>(&RecordedProc);
 }
 
 // The start-up's host calls, so the entry function can be run without a window.

@@ -1,8 +1,6 @@
 #include "host/gl/context.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "host/gl/gl_functions.h"
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -34,21 +32,13 @@ bool ShowsWindows(const char* driver)
 
 }  // namespace
 
-bool DisplayAvailable()
-{
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && std::string(driver) == "offscreen") return false;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
-
 GlContext::~GlContext() { Destroy(); }
 
 bool GlContext::Create(const ContextSettings& settings, std::string& error)
 {
     settings_ = settings;
-    if (settings.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (settings.headless) PrepareHeadlessVideo();
+    SDL_SetMainReady();  // the program has its own entry function, not SDL's
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = settings.headless ? std::string("cannot start the video system: ") + SDL_GetError()
                                   : "cannot open display " + DisplayName() + " (" + SDL_GetError() + ")";
@@ -94,6 +84,11 @@ bool GlContext::Create(const ContextSettings& settings, std::string& error)
     }
     SDL_GL_MakeCurrent(window_, context_);
     if (!settings.headless) SDL_GL_SetSwapInterval(settings.vsync ? 1 : 0);
+    std::string missing;
+    if (!LoadGlFunctions(missing)) {
+        error = "this OpenGL has no " + missing + " (framebuffer and pixel-buffer objects are needed)";
+        return false;
+    }
 
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);

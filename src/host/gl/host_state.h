@@ -47,4 +47,4 @@ void HostError(const std::string& message);
 void HostWarning(const std::string& message);
 
 // Plays the demo with the registered effects; returns the process exit status.
-int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat& startup, const char* title);
+int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, const char* title);

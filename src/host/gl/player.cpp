@@ -3,8 +3,7 @@
 // the capture, timed for the benchmark) or the wall clock with the player's keys.
 #include "host/gl/player.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "host/gl/gl_functions.h"
 #include <unistd.h>
 
 #include <algorithm>

@@ -1,8 +1,6 @@
 #include "host/gl/readback.h"
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "host/gl/gl_functions.h"
 
 #include <cstring>
 

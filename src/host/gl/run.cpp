@@ -1,7 +1,6 @@
 // The run: options, archive and timeline checked before any window opens; then the frame sink,
 // the context, the effects' loading, and the player.
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
+#include "host/gl/gl_functions.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "host/gl/frame_sink.h"
 #include "host/gl/host_state.h"
 #include "host/gl/player.h"
+#include "host/command_line.h"
 #include "host/gl/version_text.h"
 #include "host/data_folders.h"
 #include "host/interrupt.h"
@@ -96,15 +96,13 @@ CaptureSound SoundOfCapture(const audio::Soundtrack* soundtrack, const Options& 
 
 }  // namespace
 
-int RunDemo(HostState& host, const PlatformInstance* instance, const SStartupDat& startup, const char* title)
+int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, const char* title)
 {
     OpenStandardStreams();
-    std::vector<std::string> arguments;
-    const char* executable = "";
-    if (instance) {
-        executable = instance->executablePath ? instance->executablePath : "";
-        for (int i = 1; i < instance->argumentCount; ++i) arguments.push_back(instance->arguments[i]);
-    }
+    AttachParentConsole();
+    const CommandLine commandLine = CommandLineOf(instance);
+    const std::vector<std::string>& arguments = commandLine.arguments;
+    const char* executable = commandLine.executable.c_str();
     Options options;
     std::string error;
     if (!ParseOptions(arguments, options, error)) {

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Cross-builds the program for 64-bit Windows with mingw-w64 and packs tarnelvois-<version>-win64.zip.
+# SDL2, libzip, STK and GoogleTest are built from Debian's source packages into a cache outside the
+# clone (${XDG_CACHE_HOME:-~/.cache}/tarnelvois-windows/<library>-<version>), once per version.
+#   scripts/build-windows.sh            libraries, program, tests, zip (into build-windows/)
+#   scripts/build-windows.sh libraries  only the libraries
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TARNELVOIS_WINDOWS_BUILD_DIR:-$root/build-windows}
+cache=${TARNELVOIS_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarnelvois-windows}
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+jobs=${TARNELVOIS_JOBS:-$(nproc)}
+triplet=x86_64-w64-mingw32
+sysroot=/usr/$triplet
+sources_file=/etc/apt/sources.list.d/tarnelvois-debian-src.sources
+
+as_root() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
+say() { echo "build-windows: $*" >&2; }
+
+ensure_tools() {
+  local missing=()
+  for package in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    say "installing ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# Debian's source packages need a deb-src entry; this script owns one file for it, refreshed only
+# when apt does not know the sources yet.
+ensure_sources() {
+  if [ ! -f "$sources_file" ]; then
+    say "adding Debian's bookworm sources ($sources_file)"
+    as_root tee "$sources_file" >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+  fi
+  if ! apt-cache showsrc libsdl2 >/dev/null 2>&1 || [ -z "$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then
+    as_root apt-get update -qq -o Dir::Etc::sourcelist="$sources_file" -o Dir::Etc::sourceparts=- \
+      -o APT::Get::List-Cleanup=0
+  fi
+}
+
+source_version() {
+  apt-cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -V | tail -1
+}
+
+# Unpacks Debian's source of $1 (once) and prints its directory.
+fetch_source() {
+  local package=$1 version=$2 dir=$cache/src/$1-$2
+  if [ ! -f "$dir/.unpacked" ]; then
+    rm -rf "$dir" && mkdir -p "$dir"
+    (cd "$dir" && apt-get source -qq --download-only "$package=$version" >/dev/null 2>&1 \
+      && dpkg-source -x ./*.dsc tree >/dev/null 2>&1) || return 1
+    touch "$dir/.unpacked"
+  fi
+  echo "$dir/tree"
+}
+
+# Builds one library with CMake into the cache, unless that version is there already.
+# build_library <package> <name in the cache> <source subdir or CMake list> <cmake options...>
+build_library() {
+  local package=$1 name=$2 list=$3; shift 3
+  local version prefix tree log
+  version=$(source_version "$package")
+  prefix=$cache/$name-$version
+  if [ -f "$prefix/.built" ]; then echo "$prefix"; return; fi
+  tree=$(fetch_source "$package" "$version") || { say "cannot fetch Debian's source of $package $version"; return 1; }
+  [ -n "$list" ] && [ "${list:0:1}" != / ] && list=$tree/$list
+  [ -z "$list" ] && list=$tree
+  log=$cache/$name-$version.log
+  say "building $name $version (log: $log)"
+  rm -rf "$prefix" "$cache/build/$name"
+  if ! { cmake -S "$list" -B "$cache/build/$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+           -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DSTK_SOURCE_DIR="$tree" "$@" \
+         && cmake --build "$cache/build/$name" -j"$jobs" \
+         && cmake --install "$cache/build/$name"; } >"$log" 2>&1; then
+    say "building $name failed; the end of its log:"; tail -20 "$log" >&2; return 1
+  fi
+  rm -rf "$cache/build/$name"
+  touch "$prefix/.built"
+  echo "$prefix"
+}
+
+build_sdl2() {
+  build_library libsdl2 sdl2 "" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_INSTALL=OFF
+}
+build_libzip() {
+  build_library libzip libzip "" -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF \
+    -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+    -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF \
+    -DENABLE_WINDOWS_CRYPTO=OFF -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DZLIB_INCLUDE_DIR="$sysroot/include"
+}
+build_stk() {
+  build_library stk stk "$root/cmake/stk"
+}
+build_googletest() {
+  build_library googletest googletest "" -DBUILD_SHARED_LIBS=OFF -Dgtest_force_shared_crt=ON
+}
+
+libraries() {
+  ensure_tools
+  ensure_sources
+  mkdir -p "$cache"
+  # SDL2 takes the longest: it builds in the background while the others build in front.
+  build_sdl2 >"$cache/.sdl2-prefix" &
+  local sdl=$!
+  libzip_prefix=$(build_libzip)
+  # STK is prepared for the soundtrack; until the program links it, a missing STK only warns.
+  stk_prefix=$(build_stk) || { stk_prefix=; say "warning: STK for Windows is not available (see above)"; }
+  gtest_prefix=$(build_googletest)
+  wait "$sdl"
+  sdl_prefix=$(cat "$cache/.sdl2-prefix")
+}
+
+libraries
+[ "${1:-}" = libraries ] && { say "libraries ready in $cache"; exit 0; }
+
+# The archive's generator runs at build time, so the archive comes from a native build.
+native=${TARNELVOIS_BUILD_DIR:-$root/build}
+TARNELVOIS_BUILD_DIR=$native TARNELVOIS_BUILD_TARGETS="archive" "$root/scripts/build.sh"
+
+say "building the program into $build"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTARNELVOIS_SDL2_PREFIX="$sdl_prefix" -DTARNELVOIS_LIBZIP_PREFIX="$libzip_prefix" \
+  -DTARNELVOIS_STK_PREFIX="$stk_prefix" -DCMAKE_PREFIX_PATH="$gtest_prefix" \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
+cmake --build "$build" -j"$jobs"
+
+# What the program needs beside it: SDL2 and the thread library (the C++ runtime is linked in).
+cp -f "$sdl_prefix/bin/SDL2.dll" "$sysroot/lib/libwinpthread-1.dll" "$build/"
+cp -f "$native/demodat.zip" "$build/demodat.zip"
+
+version=$(sed -n 's/^project(tarnelvois VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+package=tarnelvois-$version-win64
+staging=$build/$package
+rm -rf "$staging" "$build/$package.zip"
+mkdir -p "$staging"
+"$triplet-strip" -o "$staging/tarnelvois.exe" "$build/tarnelvois.exe"
+cp "$build/SDL2.dll" "$build/libwinpthread-1.dll" "$build/demodat.zip" "$staging/"
+cp "$root/README.md" "$staging/README.md"
+(cd "$build" && zip -q -r -X "$package.zip" "$package")
+rm -rf "$staging"
+say "wrote $build/$package.zip"

@@ -1,0 +1,36 @@
+# The unit tests of a Windows build, run under Wine. Each test program is one CTest test: a Wine
+# start costs seconds, so the cases are not listed one by one. The render tests, the generator's
+# tests and the program end to end stay with the Linux build; .ci/run compares the Windows
+# program's frames with the Linux ones instead.
+# The recorder defines the GL functions itself, so the effects it tests are compiled without the
+# DLL-import marking Windows' gl.h puts on them.
+file(GLOB EFFECT_SOURCES_RECORDED CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/effects/*.cpp)
+add_library(demo_effects_recorded STATIC ${EFFECT_SOURCES_RECORDED})
+target_include_directories(demo_effects_recorded PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(demo_effects_recorded PUBLIC _GDI32_)  # wingdi.h then leaves WINGDIAPI empty
+target_link_libraries(demo_effects_recorded PUBLIC demo_core)
+
+file(GLOB EFFECT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/effects/*.cpp)
+add_executable(effect_tests ${EFFECT_TEST_SOURCES} support/recorder.cpp)
+target_include_directories(effect_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(effect_tests PRIVATE demo_effects_recorded GTest::gtest_main)
+
+add_executable(startup_tests app/startup_test.cpp ${CMAKE_SOURCE_DIR}/src/app/tarnelvois.cpp support/recorder.cpp)
+target_include_directories(startup_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(startup_tests PRIVATE demo_effects_recorded GTest::gtest_main)
+
+file(GLOB HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/host/*.cpp)
+list(FILTER HOST_TEST_SOURCES EXCLUDE REGEX "_posix_test\\.cpp$")
+add_executable(host_tests ${HOST_TEST_SOURCES})
+target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(host_tests PRIVATE demo_host_data demo_core GTest::gtest_main)
+
+foreach(test effect_tests startup_tests host_tests)
+  add_test(NAME ${test} COMMAND ${test})
+  # The thread library's DLL is found where mingw-w64 keeps it.
+  set_tests_properties(${test} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEPATH=Z:\\usr\\x86_64-w64-mingw32\\lib")
+endforeach()
+
+# ffmpeg.exe's stand-in for the video capture check in scripts/check_windows.sh.
+add_executable(stand_in_encoder support/stand_in_encoder.cpp)
+set_target_properties(stand_in_encoder PROPERTIES OUTPUT_NAME ffmpeg RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
