@@ -50,25 +50,20 @@ private:
     double ringStep_ = 1.0;
 };
 
-void SetLowPass(stk::BiQuad& filter, double frequency, double q) {
+// The low-pass and the high-pass of one cutoff and resonance differ only in their zeros.
+void SetPassFilter(stk::BiQuad& filter, double frequency, double q, bool highPass) {
     frequency = std::min(frequency, 0.45 * kSampleRate);
     const double w = 2 * kPi * frequency / kSampleRate;
     const double alpha = std::sin(w) / (2 * q);
     const double cosine = std::cos(w);
     const double a0 = 1 + alpha;
-    filter.setCoefficients((1 - cosine) / 2 / a0, (1 - cosine) / a0, (1 - cosine) / 2 / a0, -2 * cosine / a0,
-                           (1 - alpha) / a0);
+    const double edge = highPass ? 1 + cosine : 1 - cosine;
+    const double middle = highPass ? -edge : edge;
+    filter.setCoefficients(edge / 2 / a0, middle / a0, edge / 2 / a0, -2 * cosine / a0, (1 - alpha) / a0);
 }
 
-void SetHighPass(stk::BiQuad& filter, double frequency, double q) {
-    frequency = std::min(frequency, 0.45 * kSampleRate);
-    const double w = 2 * kPi * frequency / kSampleRate;
-    const double alpha = std::sin(w) / (2 * q);
-    const double cosine = std::cos(w);
-    const double a0 = 1 + alpha;
-    filter.setCoefficients((1 + cosine) / 2 / a0, -(1 + cosine) / a0, (1 + cosine) / 2 / a0, -2 * cosine / a0,
-                           (1 - alpha) / a0);
-}
+void SetLowPass(stk::BiQuad& filter, double frequency, double q) { SetPassFilter(filter, frequency, q, false); }
+void SetHighPass(stk::BiQuad& filter, double frequency, double q) { SetPassFilter(filter, frequency, q, true); }
 
 class FmVoice : public Voice {
 public:
