@@ -9,7 +9,7 @@
 #include <iterator>
 #include <vector>
 
-#include "audio/soundtrack.h"
+#include "sound/soundtrack.h"
 
 namespace {
 

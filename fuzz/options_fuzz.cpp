@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/options.h"
+#include "app/options.h"
 #include "host/timeline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "audio/soundtrack.h"
-#include "audio/wav.h"
+#include "sound/soundtrack.h"
+#include "sound/wav.h"
 #include "host/timeline.h"
 
 namespace {

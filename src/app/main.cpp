@@ -2,7 +2,7 @@
 // command line, as the Windows loader would.
 #include <string>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv)
 {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 #include "host/random.h"
 
 constexpr int kParticleSlots = 3000;

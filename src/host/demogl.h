@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 
 class CEffect {
 public:

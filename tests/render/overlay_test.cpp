@@ -5,8 +5,8 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
-#include "host/gl/context.h"
-#include "host/gl/overlay.h"
+#include "player/context.h"
+#include "player/overlay.h"
 
 namespace {
 

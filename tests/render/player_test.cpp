@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "host/gl/player.h"
+#include "player/player.h"
 #include "tests/support/test_files.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include "effects/snow.h"
 #include "effects/star.h"
 #include "effects/zep.h"
-#include "host/gl/host_state.h"
-#include "host/gl/player.h"
+#include "host/host_state.h"
+#include "player/player.h"
 #include "tests/support/test_files.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "audio/soundtrack.h"
+#include "sound/soundtrack.h"
 #include "host/archive.h"
-#include "host/score_loader.h"
-#include "host/sound_output.h"
+#include "sound/score_loader.h"
+#include "sound/sound_output.h"
 #include "host/timeline.h"
 #include "tests/support/test_files.h"
 

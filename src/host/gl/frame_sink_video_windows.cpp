@@ -10,10 +10,10 @@
 #include <mutex>
 #include <thread>
 
-#include "host/gl/frame_sink.h"
-#include "host/platform.h"
-#include "host/video_command.h"
-#include "host/windows_arguments.h"
+#include "capture/frame_sink.h"
+#include "platform/platform.h"
+#include "capture/video_command.h"
+#include "platform/windows/arguments.h"
 
 namespace {
 

@@ -1,0 +1,39 @@
+#include "app/data_folders.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+#ifndef TARNELVOIS_INSTALLED_DATA_DIR
+#define TARNELVOIS_INSTALLED_DATA_DIR ""
+#endif
+
+std::string RunningProgram(const std::string& argumentZero)
+{
+    std::error_code status;
+    const fs::path self = fs::read_symlink("/proc/self/exe", status);
+    if (!status) return self.string();
+    // Without /proc, argv[0] is all there is; a bare name (found through PATH) says nothing.
+    if (argumentZero.find('/') == std::string::npos) return {};
+    const fs::path resolved = fs::weakly_canonical(argumentZero, status);
+    return status ? argumentZero : resolved.string();
+}
+
+std::vector<std::string> DataFolders(const std::string& program, const std::string& installedFolder)
+{
+    std::vector<std::string> folders{"."};
+    auto add = [&folders](const fs::path& folder) {
+        const std::string text = folder.lexically_normal().string();
+        if (!text.empty() && std::find(folders.begin(), folders.end(), text) == folders.end()) folders.push_back(text);
+    };
+    if (!program.empty()) {
+        const fs::path folder = fs::path(program).parent_path();
+        add(folder.empty() ? fs::path(".") : folder);
+        add(folder / ".." / "share" / "tarnelvois");
+    }
+    if (!installedFolder.empty()) add(installedFolder);
+    return folders;
+}
+
+std::string InstalledDataFolder() { return TARNELVOIS_INSTALLED_DATA_DIR; }

@@ -1,0 +1,30 @@
+#include "host/gl_functions.h"
+
+#include <SDL2/SDL.h>
+
+#define TARNELVOIS_DEFINE_GL(type, name) type tarnelvois_##name = nullptr;
+TARNELVOIS_GL_FUNCTIONS(TARNELVOIS_DEFINE_GL)
+#undef TARNELVOIS_DEFINE_GL
+
+namespace {
+
+void* Lookup(const char* name)
+{
+    for (const char* suffix : {"", "EXT", "ARB"}) {
+        if (void* entry = SDL_GL_GetProcAddress((std::string(name) + suffix).c_str())) return entry;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool LoadGlFunctions(std::string& missing)
+{
+    missing.clear();
+#define TARNELVOIS_LOAD_GL(type, name)                                         \
+    tarnelvois_##name = reinterpret_cast<type>(Lookup(#name));                 \
+    if (!tarnelvois_##name && missing.empty()) missing = #name;
+    TARNELVOIS_GL_FUNCTIONS(TARNELVOIS_LOAD_GL)
+#undef TARNELVOIS_LOAD_GL
+    return missing.empty();
+}
