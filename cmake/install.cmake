@@ -2,12 +2,6 @@
 # page and the documents, under the usual folders of the prefix; and a Debian package of the same.
 include(GNUInstallDirs)
 
-# An installed program finds its data in the prefix it was built for, after looking beside itself.
-set_property(SOURCE src/host/data_folders.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-  TARNELVOIS_INSTALLED_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/tarnelvois")
-set_property(SOURCE src/host/gl/version_text.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-  TARNELVOIS_VERSION="${PROJECT_VERSION}")
-
 # The icon, drawn by the same canvas as the archive's pictures, one PNG per size.
 add_executable(make_icon tools/icon/make_icon.cpp tools/icon/icon.cpp tools/canvas.cpp)
 target_include_directories(make_icon PRIVATE ${CMAKE_SOURCE_DIR}/tools)

@@ -1,6 +1,4 @@
 #include <stb_image_write.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +6,7 @@
 
 #include "capture/capture_target.h"
 #include "capture/frame_sink.h"
+#include "platform/process.h"
 #include "platform/interrupt.h"
 
 namespace {
@@ -29,7 +28,7 @@ bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
         error = "cannot write " + path + ": " + std::strerror(ENOMEM);
         return false;
     }
-    const std::string temporary = TemporaryNameBeside(path, long(getpid()));
+    const std::string temporary = TemporaryNameBeside(path, ProcessId());
     ArmEmergencyCleanup(CleanupSlot::File, 0, temporary.c_str());
     // A full disk must not leave a cut-off picture under the final name: the write and the close
     // are both checked.
@@ -113,7 +112,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
         return nullptr;
     }
     // Probe that the folder takes files before any frame is rendered.
-    const std::string probe = TemporaryNameBeside(folder + "/.tarnelvois-write-test", long(getpid()));
+    const std::string probe = TemporaryNameBeside(folder + "/.tarnelvois-write-test", ProcessId());
     std::FILE* file = std::fopen(probe.c_str(), "wb");
     if (!file) {
         error = "--capture: cannot write into " + folder + ": " + std::strerror(errno);

@@ -1,7 +1,5 @@
 // Video capture: raw RGB frames piped into ffmpeg, which encodes and muxes them into a temporary
 // file beside the final one; a rename makes the video appear only when it is complete.
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +13,8 @@
 #include "capture/capture_target.h"
 #include "platform/encoder_process.h"
 #include "capture/frame_sink.h"
+#include "platform/process.h"
+#include "platform/find_on_path.h"
 #include "platform/interrupt.h"
 #include "sound/soundtrack_feed.h"
 #include "capture/video_command.h"
@@ -216,7 +216,7 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLay
         error = "--capture " + path + ": ffmpeg is not on PATH; install it, or capture PNG frames into a folder";
         return nullptr;
     }
-    const std::string temporary = TemporaryNameBeside(path, long(getpid()));
+    const std::string temporary = TemporaryNameBeside(path, ProcessId());
     std::FILE* probe = std::fopen(temporary.c_str(), "wb");
     if (!probe) {
         error = "--capture: cannot write " + path + ": " + std::strerror(errno);

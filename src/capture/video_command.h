@@ -10,9 +10,6 @@
 // True for the file names --capture encodes as a video: .mp4, .mkv, .mov, .webm (any case).
 bool IsVideoPath(const std::string& path);
 
-// The first executable file of that name in a PATH-style list of folders; empty when none is.
-std::string FindOnPath(const std::string& program, const std::string& searchPath);
-
 // How to name a file to ffmpeg so that it is read as that file whatever it is called: a name
 // with a colon is not a protocol ("take-12:30.mp4", "file:clip.mp4"), one with a leading '-' not an
 // option. The "file:" protocol with an absolute path.

@@ -2,6 +2,7 @@
 #include "host/clock.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 namespace {
@@ -61,4 +62,10 @@ void PlaybackClock::SeekTo(std::int32_t timeMs, std::uint64_t nowMs) {
         originMs_ = nowMs;
         offsetMs_ = moved;
     }
+}
+
+double SteadySeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }

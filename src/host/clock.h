@@ -9,6 +9,9 @@ std::int32_t FixedStepTime(std::int64_t frameIndex, int fps);
 // The first frame index whose time is at or after timeMs.
 std::int64_t FirstFrameAtOrAfter(std::int32_t timeMs, int fps);
 
+// A monotonic reading in seconds, for measuring how long something took.
+double SteadySeconds();
+
 class PlaybackClock {
 public:
     // nowMs: a monotonic reading in milliseconds; startMs: the demo time at that reading.

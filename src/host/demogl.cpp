@@ -1,6 +1,4 @@
 // The host calls the program makes: registration, variables, textures, extensions, run and end.
-#include <SDL2/SDL.h>
-
 #include <cstdio>
 
 #include "host/host_state.h"
@@ -67,7 +65,12 @@ int DEMOGL_AppRun(HINSTANCE instance, const SStartupDat* startup, const char* ti
         HostError("no start-up record");
         return 1;
     }
-    return RunDemo(Host(), instance, *startup, title ? title : "");
+    HostState& host = Host();
+    if (!host.runner) {
+        HostError("no player to run the demo");
+        return 1;
+    }
+    return host.runner->Run(host, instance, *startup, title ? title : "");
 }
 
 void DEMOGL_AppEnd()
@@ -75,11 +78,10 @@ void DEMOGL_AppEnd()
     HostState& host = Host();
     if (host.textures) host.textures->Clear();
     host.textures.reset();
-    host.context.reset();
+    if (host.runner) host.runner->End(host);
     host.archive.reset();
     host.effects.clear();
     host.registrationFailed = false;
-    SDL_Quit();
 }
 
 unsigned int DEMOGL_TextureLoad(const char* path, int, int, int wrapS, int wrapT, int minFilter, int magFilter, bool,

@@ -1,6 +1,8 @@
 #include "host/gl_functions.h"
 
-#include <SDL2/SDL.h>
+#include <string>
+
+#include "platform/gl_lookup.h"
 
 #define TARNELVOIS_DEFINE_GL(type, name) type tarnelvois_##name = nullptr;
 TARNELVOIS_GL_FUNCTIONS(TARNELVOIS_DEFINE_GL)
@@ -11,7 +13,7 @@ namespace {
 void* Lookup(const char* name)
 {
     for (const char* suffix : {"", "EXT", "ARB"}) {
-        if (void* entry = SDL_GL_GetProcAddress((std::string(name) + suffix).c_str())) return entry;
+        if (void* entry = LookUpGlFunction((std::string(name) + suffix).c_str())) return entry;
     }
     return nullptr;
 }

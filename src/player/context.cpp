@@ -1,5 +1,7 @@
 #include "player/context.h"
 
+#include "platform/display.h"
+
 #include "host/gl_functions.h"
 #include <SDL2/SDL.h>
 

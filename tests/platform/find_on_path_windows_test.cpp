@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "capture/video_command.h"
+#include "platform/find_on_path.h"
 
 namespace {
 

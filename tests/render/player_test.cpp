@@ -30,21 +30,22 @@ protected:
         settings.headless = true;
         settings.renderWidth = 32;
         settings.renderHeight = 24;
-        host.context = std::make_unique<GlContext>();
         std::string error;
-        ASSERT_TRUE(host.context->Create(settings, error)) << error;
+        ASSERT_TRUE(context.Create(settings, error)) << error;
         startup.enableKeys = startup.quitOnEscape = startup.pauseOnSpace = true;
     }
 
     HostState host;
-    Options options;
+    GlContext context;
+    PlaySettings options;
+    std::unique_ptr<audio::Soundtrack> silence;
     SStartupDat startup{};
     Timeline timeline;
 };
 
 TEST_F(PlayerKeys, SpacePausesArrowsAndHomeSeekTabShowsTheOverlayAndEscapeEndsTheRunOnlyWhenKeysAreOn)
 {
-    Player player(host, options, startup, timeline);
+    Player player(host, context, options, startup, timeline, silence);
     player.Clock().Start(1000, 5000);
     ASSERT_TRUE(player.HandleEvent(Key(SDLK_SPACE), 6000, 2000));
     EXPECT_EQ(player.Clock().Time(9000), 6000) << "paused: the time stays where it was";
@@ -68,7 +69,7 @@ TEST_F(PlayerKeys, SpacePausesArrowsAndHomeSeekTabShowsTheOverlayAndEscapeEndsTh
     EXPECT_FALSE(player.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
 
     startup.enableKeys = false;
-    Player locked(host, options, startup, timeline);
+    Player locked(host, context, options, startup, timeline, silence);
     locked.Clock().Start(0, 0);
     EXPECT_TRUE(locked.HandleEvent(Key(SDLK_ESCAPE), 0, 0));
     locked.HandleEvent(Key(SDLK_SPACE), 0, 0);
@@ -83,7 +84,7 @@ TEST_F(PlayerKeys, F12SavesTheFrameAtTheRenderSizeNamedByItsTime)
     const std::string folder = TemporaryFolder("screenshot");
     const std::string previous = std::filesystem::current_path();
     ASSERT_EQ(chdir(folder.c_str()), 0);
-    host.context->BindRenderTarget();
+    context.BindRenderTarget();
     glViewport(0, 0, 32, 24);
     glClearColor(0, 0, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -93,7 +94,7 @@ TEST_F(PlayerKeys, F12SavesTheFrameAtTheRenderSizeNamedByItsTime)
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
 
-    Player player(host, options, startup, timeline);
+    Player player(host, context, options, startup, timeline, silence);
     EXPECT_TRUE(player.HandleEvent(Key(SDLK_F12), 12345, 0));
     const Picture saved = ReadPng(folder + "/tarnelvois-000012345ms.png");
     EXPECT_EQ(chdir(previous.c_str()), 0);

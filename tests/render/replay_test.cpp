@@ -221,9 +221,8 @@ protected:
         settings.renderWidth = 32;
         settings.renderHeight = 24;
         settings.vsync = false;
-        host.context = std::make_unique<GlContext>();
         std::string error;
-        ASSERT_TRUE(host.context->Create(settings, error)) << error;
+        ASSERT_TRUE(context.Create(settings, error)) << error;
         host.effects = {{&first, "FIRST"}, {&second, "SECOND"}};
         path = TemporaryFolder("timeline-watch") + "/timeline.txt";
         WriteText(path, "0 start FIRST 1\n2000 end\n");
@@ -234,13 +233,15 @@ protected:
         first.rewriteAt = 300;
         options.timelinePath = path;
         options.quiet = true;
-        Player player(host, options, startup, timeline);
+        Player player(host, context, options, startup, timeline, silence);
         ASSERT_EQ(player.Run(nullptr, timeline.endTime - 1), 0);
         error_ = player.TimelineError();
     }
 
     HostState host;
-    Options options;
+    GlContext context;
+    PlaySettings options;
+    std::unique_ptr<audio::Soundtrack> silence;
     SStartupDat startup{};
     Recorder first, second;
     std::string path, error_;

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "player/context.h"
+#include "platform/display.h"
 
 bool DisplayAvailable()
 {

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "capture/video_command.h"
+#include "platform/find_on_path.h"
 
 std::string FindOnPath(const std::string& program, const std::string& directories)
 {

@@ -1,4 +1,4 @@
-#include "player/context.h"
+#include "platform/display.h"
 
 // A Windows session always has a desktop to open windows on.
 bool DisplayAvailable() { return true; }

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "capture/video_command.h"
+#include "platform/find_on_path.h"
 
 std::string FindOnPath(const std::string& program, const std::string& directories)
 {
