@@ -17,15 +17,25 @@ target_link_libraries(effect_tests PRIVATE demo_effects_recorded GTest::gtest_ma
 
 add_executable(startup_tests app/startup_test.cpp ${CMAKE_SOURCE_DIR}/src/app/tarnelvois.cpp support/recorder.cpp)
 target_include_directories(startup_tests PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(startup_tests PRIVATE demo_effects_recorded GTest::gtest_main)
+target_link_libraries(startup_tests PRIVATE demo_effects_recorded demo_catalog GTest::gtest_main)
 
-file(GLOB HOST_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/host/*.cpp)
-list(FILTER HOST_TEST_SOURCES EXCLUDE REGEX "_posix_test\\.cpp$")
-add_executable(host_tests ${HOST_TEST_SOURCES})
-target_include_directories(host_tests PRIVATE ${CMAKE_SOURCE_DIR})
+# The rooms' unit tests, as on Linux, without the ones that try POSIX behaviour.
+set(ROOM_TESTS)
+foreach(room platform host capture app)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${room}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "_posix_test\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "startup_test\\.cpp$")
+  add_executable(${room}_tests ${sources})
+  target_include_directories(${room}_tests PRIVATE ${CMAKE_SOURCE_DIR})
+  list(APPEND ROOM_TESTS ${room}_tests)
+endforeach()
+target_link_libraries(platform_tests PRIVATE demo_platform demo_host_data GTest::gtest_main)
 target_link_libraries(host_tests PRIVATE demo_host_data demo_core GTest::gtest_main)
+target_link_libraries(capture_tests PRIVATE demo_capture GTest::gtest_main)
+target_link_libraries(app_tests PRIVATE demo_app GTest::gtest_main)
+target_compile_definitions(capture_tests PRIVATE TARNELVOIS_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/capture/data")
 
-foreach(test effect_tests startup_tests host_tests)
+foreach(test effect_tests startup_tests ${ROOM_TESTS})
   add_test(NAME ${test} COMMAND ${test})
   # The thread library's DLL is found where mingw-w64 keeps it.
   set_tests_properties(${test} PROPERTIES TIMEOUT 300 ENVIRONMENT "WINEPATH=Z:\\usr\\x86_64-w64-mingw32\\lib")

@@ -11,13 +11,14 @@
 #include <thread>
 
 #include "capture/capture_target.h"
-#include "platform/encoder_process.h"
 #include "capture/frame_sink.h"
-#include "platform/process.h"
+#include "capture/video_command.h"
+#include "platform/encoder_process.h"
+#include "platform/files.h"
 #include "platform/find_on_path.h"
 #include "platform/interrupt.h"
+#include "platform/process.h"
 #include "sound/soundtrack_feed.h"
-#include "capture/video_command.h"
 
 namespace {
 
@@ -178,8 +179,8 @@ bool VideoSink::Finish(std::string& error)
         done_ = false;
         Abandon();
         return false;
-    } else if (std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        error = "cannot write " + path_ + ": " + std::strerror(errno);
+    } else if (std::string reason; !MoveIntoPlace(temporary_, path_, reason)) {
+        error = "cannot write " + path_ + ": " + reason;
     }
     if (!error.empty()) std::remove(temporary_.c_str());
     DisarmEmergencyCleanup(CleanupSlot::Encoder);
@@ -208,8 +209,10 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
 }
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
-                                         std::string& error, const CaptureSound& sound)
+                                         std::string& error, const CaptureSound& asked)
 {
+    // Where the encoder can be given one input only, the video goes without its sound.
+    const CaptureSound sound = kEncoderInputs > 1 ? asked : CaptureSound{};
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
     if (ffmpeg.empty()) {

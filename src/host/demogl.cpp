@@ -1,20 +1,5 @@
 // The host calls the program makes: registration, variables, textures, extensions, run and end.
-#include <cstdio>
-
 #include "host/host_state.h"
-
-HostState& Host()
-{
-    static HostState state;
-    return state;
-}
-
-void HostError(const std::string& message) { std::fprintf(stderr, "tarnelvois: %s\n", message.c_str()); }
-
-void HostWarning(const std::string& message)
-{
-    if (Host().logLevel >= 1) std::fprintf(stderr, "tarnelvois: warning: %s\n", message.c_str());
-}
 
 void DEMOGL_SetVariable(int id, bool value)
 {

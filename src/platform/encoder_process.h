@@ -1,6 +1,7 @@
 // An encoder run as a child process. Its inputs are pipes this program writes; what it says goes
 // to a log kept for the one-line error; it lives in a process group of its own, so a Ctrl+C at the
 // terminal reaches only this program, which then ends the encoder (and anything it started) itself.
+// POSIX starts it with posix_spawn, Windows with CreateProcess.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,10 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+// How many inputs an encoder can be given here: its standard input, and on POSIX further pipes
+// (ffmpeg's "pipe:3"...). Windows hands a child its standard input only.
+extern const int kEncoderInputs;
 
 class EncoderProcess {
 public:
@@ -24,8 +29,8 @@ public:
     // no longer reads it. One thread per input may write; Kill frees a writer blocked here.
     bool Write(int input, const std::uint8_t* bytes, std::size_t size);
 
-    // Hands the writing end of one input to the caller, who closes it when that input has ended;
-    // Wait and Kill no longer touch it.
+    // Hands the writing end of one input to the caller as a C library descriptor (write, close),
+    // to close when that input has ended; Wait and Kill no longer touch it.
     int ReleaseInput(int input);
 
     enum class Ending { Finished, Failed, Interrupted };
@@ -37,16 +42,15 @@ public:
     // Ends the encoder's whole process group at once and reaps it.
     void Kill();
 
-    int ProcessGroup() const { return process_; }
+    // What the emergency clean-up kills: the process group on POSIX, the process id on Windows.
+    int ProcessGroup() const;
 
 private:
     void CloseInputs();
 
-    int process_ = -1;
-    std::vector<int> inputs_;
-    std::FILE* log_ = nullptr;
+    // The system's names for the encoder and its inputs: a process id and descriptors on POSIX,
+    // handles on Windows; -1 when there is none.
+    std::intptr_t process_ = -1;
+    std::vector<std::intptr_t> inputs_;
+    void* log_ = nullptr;  // where the encoder's messages go: a FILE on POSIX, a HANDLE on Windows
 };
-
-// Asks the file system to have the encoder's finished output on disk, so an error that shows only
-// when it is written out (a full disk) is seen before the file gets its name. 0 or the errno.
-int FlushToDisk(const std::string& path);

@@ -1,6 +1,7 @@
 #include "platform/file_watch.h"
 
-#include <sys/stat.h>
+#include <chrono>
+#include <filesystem>
 
 namespace {
 constexpr std::uint64_t kLookEveryMs = 500;
@@ -13,12 +14,15 @@ FileWatch::FileWatch(std::string path, std::uint64_t nowMs) : path_(std::move(pa
 
 FileWatch::Stamp FileWatch::Look() const
 {
+    namespace fs = std::filesystem;
     Stamp stamp;
-    struct stat status {};
-    if (stat(path_.c_str(), &status) != 0) return stamp;
+    std::error_code error;
+    const fs::file_time_type modified = fs::last_write_time(path_, error);
+    if (error) return stamp;
+    const std::uintmax_t size = fs::file_size(path_, error);
     stamp.exists = true;
-    stamp.modified = std::int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
-    stamp.size = status.st_size;
+    stamp.modified = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
+    stamp.size = error ? -1 : std::int64_t(size);  // a folder has no size, and changes by its time
     return stamp;
 }
 

@@ -1,11 +1,9 @@
 #include "sound/soundtrack_feed.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <vector>
+
+#include "platform/descriptors.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "raw samples go to ffmpeg as they lie in memory");
 
@@ -55,17 +53,10 @@ bool SoundtrackFeed::WriteChunk(const std::int16_t* samples, std::int64_t frames
 {
     if (wav_) return wav_->Write(samples, frames, error_);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(samples);
-    size_t left = size_t(frames) * audio::kChannels * sizeof *samples;
-    while (left > 0) {
-        const ssize_t written = write(fd_, bytes, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            error_ = std::string("the sound could not be handed over: ") + std::strerror(written < 0 ? errno : EIO);
-            return false;
-        }
-        bytes += written, left -= size_t(written);
-    }
-    return true;
+    std::string reason;
+    if (WriteAllTo(fd_, bytes, size_t(frames) * audio::kChannels * sizeof *samples, reason)) return true;
+    error_ = "the sound could not be handed over: " + reason;
+    return false;
 }
 
 void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpan span)
@@ -83,7 +74,7 @@ void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpan span)
         done += count;
     }
     // Closing the descriptor is what tells ffmpeg the sound has ended.
-    if (fd_ >= 0) close(fd_), fd_ = -1;
+    if (fd_ >= 0) CloseDescriptor(fd_), fd_ = -1;
 }
 
 bool SoundtrackFeed::Finish(std::string& error)

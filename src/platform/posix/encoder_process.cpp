@@ -15,13 +15,16 @@
 
 extern char** environ;
 
+const int kEncoderInputs = 16;  // pipes are plentiful; ffmpeg reads any number
+
 namespace {
 
 constexpr int kPipeBytes = 1 << 20;
 constexpr auto kWaitStep = std::chrono::milliseconds(10);
 
-std::string LastLine(std::FILE* log)
+std::string LastLine(void* logFile)
 {
+    std::FILE* log = static_cast<std::FILE*>(logFile);
     if (!log) return "";
     std::fflush(log);
     std::rewind(log);
@@ -41,8 +44,10 @@ EncoderProcess::~EncoderProcess()
 {
     if (process_ > 0) Kill();
     CloseInputs();
-    if (log_) std::fclose(log_);
+    if (log_) std::fclose(static_cast<std::FILE*>(log_));
 }
+
+int EncoderProcess::ProcessGroup() const { return int(process_); }
 
 bool EncoderProcess::Start(const std::vector<std::string>& arguments, int inputs, std::string& error)
 {
@@ -60,9 +65,10 @@ bool EncoderProcess::Start(const std::vector<std::string>& arguments, int inputs
         inputs_.push_back(ends[1]);
         posix_spawn_file_actions_adddup2(&actions, ends[0], i == 0 ? 0 : 2 + i);
     }
-    log_ = std::tmpfile();
+    std::FILE* log = std::tmpfile();
+    log_ = log;
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (log_) posix_spawn_file_actions_adddup2(&actions, fileno(log_), 2);
+    if (log) posix_spawn_file_actions_adddup2(&actions, fileno(log), 2);
     else posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
 
     posix_spawnattr_t attributes;
@@ -98,7 +104,7 @@ bool EncoderProcess::Start(const std::vector<std::string>& arguments, int inputs
 
 bool EncoderProcess::Write(int input, const std::uint8_t* bytes, std::size_t size)
 {
-    const int descriptor = inputs_[size_t(input)];
+    const int descriptor = int(inputs_[size_t(input)]);
     while (size > 0) {
         const ssize_t written = write(descriptor, bytes, size);
         if (written < 0 && errno == EINTR) continue;
@@ -111,15 +117,15 @@ bool EncoderProcess::Write(int input, const std::uint8_t* bytes, std::size_t siz
 
 int EncoderProcess::ReleaseInput(int input)
 {
-    const int descriptor = inputs_[size_t(input)];
+    const int descriptor = int(inputs_[size_t(input)]);
     inputs_[size_t(input)] = -1;
     return descriptor;
 }
 
 void EncoderProcess::CloseInputs()
 {
-    for (int& descriptor : inputs_)
-        if (descriptor >= 0) close(descriptor), descriptor = -1;
+    for (std::intptr_t& descriptor : inputs_)
+        if (descriptor >= 0) close(int(descriptor)), descriptor = -1;
 }
 
 EncoderProcess::Ending EncoderProcess::Wait(std::string& failure)
@@ -127,7 +133,7 @@ EncoderProcess::Ending EncoderProcess::Wait(std::string& failure)
     CloseInputs();
     int status = 0;
     for (;;) {
-        const pid_t ended = waitpid(process_, &status, WNOHANG);
+        const pid_t ended = waitpid(pid_t(process_), &status, WNOHANG);
         if (ended == process_) break;
         if (ended < 0 && errno != EINTR) {
             // Reaped behind this program's back: how the encoder ended is unknown, so not a success.
@@ -158,17 +164,8 @@ void EncoderProcess::Kill()
 {
     if (process_ <= 0) return;
     // The group, not the pid: a wrapper script's children hold the pipes open too.
-    kill(-process_, SIGKILL);
-    while (waitpid(process_, nullptr, 0) < 0 && errno == EINTR) {
+    kill(-pid_t(process_), SIGKILL);
+    while (waitpid(pid_t(process_), nullptr, 0) < 0 && errno == EINTR) {
     }
     process_ = -1;
-}
-
-int FlushToDisk(const std::string& path)
-{
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0) return errno;
-    const int result = fsync(descriptor) == 0 ? 0 : errno;
-    close(descriptor);
-    return result == EINVAL ? 0 : result;  // a file system without fsync has nothing to flush
 }
