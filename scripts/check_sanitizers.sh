@@ -11,12 +11,12 @@ capture_options=("$@")
 [ ${#capture_options[@]} -gt 0 ] || capture_options=(--size 64x48 --fps 10 --start 40000 --end 43000)
 
 cmake -S "$root" -B "$build" -DTARNELVOIS_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target effect_tests host_tests startup_tests tools_tests tarnelvois archive >/dev/null
+cmake --build "$build" -j"$(nproc)" --target effect_tests host_tests platform_tests capture_tests app_tests startup_tests tools_tests tarnelvois archive >/dev/null
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
-for tests in effect_tests host_tests startup_tests tools_tests; do
+for tests in effect_tests host_tests platform_tests capture_tests app_tests startup_tests tools_tests; do
     "$build/tests/$tests" --gtest_brief=1 >"$build/$tests.log" 2>&1 || { cat "$build/$tests.log"; echo "sanitizers: $tests FAILED"; exit 1; }
     echo "sanitizers: $tests passed"
 done
