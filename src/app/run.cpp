@@ -161,11 +161,8 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
             options.capturePath, options.overwrite,
             FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight),
             options.fps};
-        // Passes after the first number their frames on from the first pass's: one pass's sound
-        // would be shorter than the video, so such a capture goes without.
-        const CaptureSound sound = options.passes > 1
-                                       ? CaptureSound{}
-                                       : SoundOfFrames(soundtrack_.get(), options.startMs, lastTime, options.fps);
+        const CaptureSound sound =
+            SoundOfFrames(soundtrack_.get(), options.startMs, lastTime, options.fps, options.passes);
         sink = MakeCaptureSink(request, sound, error);
         if (!sink) {
             HostError(error);

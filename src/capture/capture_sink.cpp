@@ -10,15 +10,23 @@ std::unique_ptr<FrameSink> MakeCaptureSink(const CaptureRequest& request, const 
     if (!CheckCaptureName(request.path, kind, error) ||
         !CheckCaptureTarget(request.path, kind, request.overwrite, error))
         return nullptr;
-    if (kind == CaptureKind::Video) return MakeVideoSink(request.path, request.layout, request.fps, error, sound);
-    if (request.overwrite && !RemoveFrames(request.path, error)) return nullptr;
-    std::unique_ptr<FrameSink> folder = MakePngFolderSink(request.path, error, sound);
+    if (kind == CaptureKind::Video)
+        return MakeVideoSink(request.path, request.layout, request.fps, request.overwrite, error, sound);
+    std::unique_ptr<FrameSink> folder = MakePngFolderSink(request.path, request.overwrite, error, sound);
     return request.layout.HasBars() ? MakeFramedSink(std::move(folder), request.layout) : std::move(folder);
 }
 
-CaptureSound SoundOfFrames(const audio::Soundtrack* soundtrack, std::int32_t startMs, std::int32_t lastTime, int fps)
+CaptureSound SoundOfFrames(const audio::Soundtrack* soundtrack, std::int32_t startMs, std::int32_t lastTime, int fps,
+                           int passes)
 {
     const std::int64_t first = FirstFrameAtOrAfter(startMs, fps);
     const std::int64_t count = FirstFrameAtOrAfter(lastTime + 1, fps) - first;
-    return CaptureSound{soundtrack, SpanOfFrames(first, count, fps)};
+    CaptureSound sound{soundtrack, {}};
+    for (int pass = 0; pass < passes; ++pass) {
+        // A pass's frames go on from the last pass's; their sound is the span's from its start,
+        // as long as those frames last (a sample more or less where the rate does not divide 48 kHz).
+        const SampleSpan frames = SpanOfFrames(first + pass * count, count, fps);
+        sound.spans.push_back(SampleSpan{SpanOfFrames(first, count, fps).first, frames.count});
+    }
+    return sound;
 }

@@ -16,9 +16,12 @@ struct CaptureRequest {
 };
 
 // Checks the name and the place (an existing video or frames need overwrite), then makes the
-// sink: a video through the encoder, or PNG frames with the bars drawn here. Null with error set.
+// sink: a video through the encoder, or PNG frames with the bars drawn here, in a folder no other
+// capture writes into meanwhile. Null with error set.
 std::unique_ptr<FrameSink> MakeCaptureSink(const CaptureRequest& request, const CaptureSound& sound,
                                            std::string& error);
 
-// The sound under the frames a fixed-step run at fps captures between startMs and lastTime.
-CaptureSound SoundOfFrames(const audio::Soundtrack* soundtrack, std::int32_t startMs, std::int32_t lastTime, int fps);
+// The sound under the frames a fixed-step run at fps captures between startMs and lastTime, once
+// for each pass: every pass hears the span again, in step with its own frames.
+CaptureSound SoundOfFrames(const audio::Soundtrack* soundtrack, std::int32_t startMs, std::int32_t lastTime, int fps,
+                           int passes = 1);

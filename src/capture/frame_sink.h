@@ -28,25 +28,22 @@ public:
 // file is written under a temporary name of this process's own and renamed when complete, so the
 // frames written before a capture stops are complete files, and are left where they are. With
 // sound, DIR/soundtrack.wav too, for the span, written alongside and renamed when the capture finishes.
-std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error,
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, bool overwrite, std::string& error,
                                              const CaptureSound& sound = {});
-
-// A video encoded by an ffmpeg process (found on PATH) at a fixed frame rate: H.264 for .mp4, .mkv
-// and .mov, VP9 for .webm. Frames are handed to ffmpeg from a thread of the sink's own, so Write
-// returns as soon as the frame is queued. The file appears under its name only once ffmpeg has
-// finished it. Fails, before anything is rendered, when ffmpeg is missing or the file cannot be made.
-// With sound, the span's samples go to ffmpeg's second input from a thread of their own.
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps,
-                                         std::string& error, const CaptureSound& sound = {});
 
 // Places each picture into a frame of the layout's size, black bars around it, and hands the frame
 // to 'inner'. The bars are drawn once; each frame copies only the picture's rows.
 std::unique_ptr<FrameSink> MakeFramedSink(std::unique_ptr<FrameSink> inner, const FrameLayout& layout);
 
-// The same video, its pictures of layout.pictureWidth x pictureHeight placed in frames of the
-// layout's size by the encoder, after the conversion to its colour format, so the bars cost
-// neither conversion nor transfer.
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
+// A video encoded by an ffmpeg process (found on PATH) at a fixed frame rate: H.264 for .mp4, .mkv
+// and .mov, VP9 for .webm; its pictures of layout.pictureWidth x pictureHeight placed in frames of
+// the layout's size by the encoder, after the conversion to its colour format, so the bars cost
+// neither conversion nor transfer. Frames are handed to ffmpeg from a thread of the sink's own, so
+// Write returns as soon as the frame is queued. The file appears under its name only once ffmpeg
+// has finished it, replacing a file there only with overwrite. Fails, before anything is rendered,
+// when ffmpeg is missing or the file cannot be made. With sound, the spans' samples go to ffmpeg's
+// second input from a thread of their own.
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps, bool overwrite,
                                          std::string& error, const CaptureSound& sound = {});
 
 // Writes one picture as a PNG file, atomically, through a temporary name unique to this process.

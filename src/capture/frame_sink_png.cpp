@@ -6,8 +6,9 @@
 
 #include "capture/capture_target.h"
 #include "capture/frame_sink.h"
-#include "platform/process.h"
+#include "platform/files.h"
 #include "platform/interrupt.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -37,11 +38,12 @@ bool WritePng(const std::string& path, const std::vector<std::uint8_t>& rgb, int
     if (!file) failure = errno;
     else if (std::fwrite(encoded.data(), 1, encoded.size(), file) != encoded.size()) failure = errno ? errno : EIO;
     if (file && std::fclose(file) != 0 && !failure) failure = errno;
-    if (!failure && std::rename(temporary.c_str(), path.c_str()) != 0) failure = errno;
+    std::string reason = failure ? std::strerror(failure) : "";
+    if (!failure && MoveIntoPlace(temporary, path, true, reason) != Placement::Placed) failure = -1;
     if (failure) std::remove(temporary.c_str());
     DisarmEmergencyCleanup(CleanupSlot::File);
     if (failure) {
-        error = "cannot write " + path + ": " + std::strerror(failure);
+        error = "cannot write " + path + ": " + reason;
         return false;
     }
     return true;
@@ -53,12 +55,15 @@ constexpr const char* kSoundtrackFile = "soundtrack.wav";
 
 class PngFolderSink : public FrameSink {
 public:
-    explicit PngFolderSink(std::string folder) : folder_(std::move(folder)) {}
+    PngFolderSink(std::string folder, std::unique_ptr<FolderClaim> claim)
+        : folder_(std::move(folder)), claim_(std::move(claim))
+    {
+    }
 
     // Starts writing the span's sound as soundtrack.wav, under a temporary name until Finish.
     bool StartSound(const CaptureSound& sound, std::string& error)
     {
-        sound_ = SoundtrackFeed::ToWav(*sound.soundtrack, sound.span, folder_ + "/" + kSoundtrackFile, error);
+        sound_ = SoundtrackFeed::ToWav(*sound.soundtrack, sound.spans, folder_ + "/" + kSoundtrackFile, error);
         if (!sound_) error = "--capture: " + error;
         return sound_ != nullptr;
     }
@@ -97,13 +102,15 @@ private:
     }
 
     std::string folder_;
+    std::unique_ptr<FolderClaim> claim_;  // no other capture writes here meanwhile
     std::int64_t written_ = 0, first_ = 0, last_ = 0;
     std::unique_ptr<SoundtrackFeed> sound_;
 };
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::string& error, const CaptureSound& sound)
+std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, bool overwrite, std::string& error,
+                                             const CaptureSound& sound)
 {
     std::error_code code;
     std::filesystem::create_directories(folder, code);
@@ -111,6 +118,18 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
         error = "--capture: cannot create the folder " + folder + (code ? ": " + code.message() : "");
         return nullptr;
     }
+    // The folder is claimed before its frames are looked at or removed: a second capture into it
+    // must neither mix its frames with the first's nor delete them.
+    std::string holder, reason;
+    std::unique_ptr<FolderClaim> claim = FolderClaim::Take(folder, holder, reason);
+    if (!claim) {
+        error = holder.empty() ? "--capture: cannot write into " + folder + ": " + reason
+                               : "--capture " + folder + ": another capture (" + holder +
+                                     ") is writing into it; wait for it to end, or choose another folder";
+        return nullptr;
+    }
+    if (!CheckCaptureTarget(folder, CaptureKind::PngFolder, overwrite, error)) return nullptr;
+    if (overwrite && !RemoveFrames(folder, error)) return nullptr;
     // Probe that the folder takes files before any frame is rendered.
     const std::string probe = TemporaryNameBeside(folder + "/.tarnelvois-write-test", ProcessId());
     std::FILE* file = std::fopen(probe.c_str(), "wb");
@@ -120,7 +139,7 @@ std::unique_ptr<FrameSink> MakePngFolderSink(const std::string& folder, std::str
     }
     std::fclose(file);
     std::remove(probe.c_str());
-    auto sink = std::make_unique<PngFolderSink>(folder);
+    auto sink = std::make_unique<PngFolderSink>(folder, std::move(claim));
     if (sound.soundtrack && !sink->StartSound(sound, error)) return nullptr;
     return sink;
 }

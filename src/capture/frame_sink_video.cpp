@@ -32,7 +32,10 @@ constexpr int kFrameInput = 0;
 
 class VideoSink : public FrameSink {
 public:
-    VideoSink(std::string path, std::string temporary) : path_(std::move(path)), temporary_(std::move(temporary)) {}
+    VideoSink(std::string path, std::string temporary, bool overwrite)
+        : path_(std::move(path)), temporary_(std::move(temporary)), overwrite_(overwrite)
+    {
+    }
     ~VideoSink() override { Abandon(); }
 
     bool Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error);
@@ -55,6 +58,7 @@ private:
     }
 
     std::string path_, temporary_;
+    bool overwrite_;  // the final rename may replace a file there
     EncoderProcess encoder_;
     std::thread feeder_;
     std::unique_ptr<SoundtrackFeed> sound_;  // ffmpeg's second input, when the video has sound
@@ -77,7 +81,7 @@ bool VideoSink::Start(const std::vector<std::string>& arguments, const CaptureSo
     // The sound's pipe belongs to its feed, which closes it when the span is written: that is how
     // ffmpeg learns where the sound ends. A killed encoder makes the feed's writes fail at once.
     if (sound.soundtrack)
-        sound_ = SoundtrackFeed::ToDescriptor(*sound.soundtrack, sound.span, encoder_.ReleaseInput(1));
+        sound_ = SoundtrackFeed::ToDescriptor(*sound.soundtrack, sound.spans, encoder_.ReleaseInput(1));
     feeder_ = std::thread(&VideoSink::Feed, this);
     return true;
 }
@@ -162,6 +166,7 @@ bool VideoSink::Finish(std::string& error)
     }
     StopFeeder();
     std::string how;
+    bool keep = false;
     const EncoderProcess::Ending ending = encoder_.Wait(how);
     if (ending == EncoderProcess::Ending::Interrupted) {
         Abandon();
@@ -179,10 +184,19 @@ bool VideoSink::Finish(std::string& error)
         done_ = false;
         Abandon();
         return false;
-    } else if (std::string reason; !MoveIntoPlace(temporary_, path_, reason)) {
-        error = "cannot write " + path_ + ": " + reason;
+    } else {
+        std::string reason;
+        const Placement placed = MoveIntoPlace(temporary_, path_, overwrite_, reason);
+        if (placed == Placement::TargetExists) {
+            // Another capture of the same name finished first: neither video is thrown away.
+            error = path_ + " appeared while this capture ran (another capture of that name?) and was left as it "
+                    "is; this video is kept as " + temporary_;
+            keep = true;
+        } else if (placed == Placement::Failed) {
+            error = "cannot write " + path_ + ": " + reason;
+        }
     }
-    if (!error.empty()) std::remove(temporary_.c_str());
+    if (!error.empty() && !keep) std::remove(temporary_.c_str());
     DisarmEmergencyCleanup(CleanupSlot::Encoder);
     return error.empty();
 }
@@ -202,13 +216,7 @@ void VideoSink::Abandon()
 
 }  // namespace
 
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int height, int fps, std::string& error,
-                                         const CaptureSound& sound)
-{
-    return MakeVideoSink(path, FitPicture(width, height, width, height), fps, error, sound);
-}
-
-std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
+std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps, bool overwrite,
                                          std::string& error, const CaptureSound& asked)
 {
     // Where the encoder can be given one input only, the video goes without its sound.
@@ -226,7 +234,7 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLay
         return nullptr;
     }
     std::fclose(probe);
-    auto sink = std::make_unique<VideoSink>(path, temporary);
+    auto sink = std::make_unique<VideoSink>(path, temporary, overwrite);
     if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr),
                      sound, error)) {
         std::remove(temporary.c_str());

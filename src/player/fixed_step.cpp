@@ -60,12 +60,9 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
             glFinish();
         }
         context_.Present();
+        // A window shown while capturing still answers Esc and its close button; the keys that
+        // move time are off (keys.cpp), so the frames are the span asked for.
         HandleEvents(time);
-        if (pendingSeek_) {
-            const std::int32_t target = std::clamp(*pendingSeek_, 0, lastTime_);
-            pendingSeek_.reset();
-            frame = replay_.ReachFixedStep(target, frame, fps) - 1;
-        }
         const double now = SteadySeconds();
         if (settings_.benchmark) stats.Add(time, now - frameStarted, show_.RunningNames());
         progress.Update(frame - firstFrame + 1, now);

@@ -43,12 +43,35 @@ void Player::RequestSeek(std::int32_t target, std::uint64_t nowMs)
     pendingSeek_ = target;
 }
 
+bool Player::HoldsBackTimeKey(const SDL_Event& event)
+{
+    switch (ActionForEvent(event, startup_)) {
+    case PlayerAction::Pause:
+    case PlayerAction::SeekBack:
+    case PlayerAction::SeekForward:
+    case PlayerAction::SeekStart: break;
+    default: return false;
+    }
+    if (fixedStep_) {
+        if (!timeKeysRefusedSaid_ && !settings_.quiet)
+            std::fprintf(stderr, "tarnelvois: pause and the seek keys are off while capturing; Esc stops the capture\n");
+        timeKeysRefusedSaid_ = true;
+        return true;
+    }
+    if (startingUp_) {
+        heldBack_.push_back(event);
+        return true;
+    }
+    return false;
+}
+
 bool Player::HandleEvent(const SDL_Event& event, std::int32_t frameTime, std::uint64_t nowMs)
 {
     if (event.type == SDL_QUIT) {
         interrupted_ = true;
         return false;
     }
+    if (HoldsBackTimeKey(event)) return true;
     switch (ActionForEvent(event, startup_)) {
     case PlayerAction::Quit: interrupted_ = true; return false;
     case PlayerAction::Pause:

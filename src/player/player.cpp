@@ -29,17 +29,17 @@ int Player::Run(FrameSink* sink, std::int32_t lastTime)
     const int rate = fixedStep ? settings_.fps : Replay::CatchUpRate(preroll);
     const std::int64_t firstShown = FirstFrameAtOrAfter(preroll, rate);
     if (!fixedStep) StartSound();
+    startingUp_ = !fixedStep;
     replay_.CatchUp(0, firstShown, rate);
 
     int status = 0;
-    std::int64_t frame = fixedStep ? firstShown : 0;
     for (int pass = 1; !interrupted_ && fixedStep; ++pass) {
-        status = RunFixedStep(sink, frame, lastTime_);
+        status = RunFixedStep(sink, firstShown, lastTime_);
         if (status != 0 || interrupted_ || pass >= settings_.passes) break;
-        // The next pass starts the piece afresh; a capture's frame numbers go on from this one's.
-        frameIndexOffset_ += FirstFrameAtOrAfter(lastTime_ + 1, settings_.fps);
+        // The next pass plays the same span afresh; a capture's frame numbers go on from this one's.
+        frameIndexOffset_ += FirstFrameAtOrAfter(lastTime_ + 1, settings_.fps) - firstShown;
         show_.FreshStart();
-        frame = 0;
+        replay_.CatchUp(0, firstShown, rate);
     }
     if (!interrupted_ && !fixedStep) RunRealTime();
     show_.EndRunningEffects();

@@ -44,12 +44,19 @@ private:
     // The loops (fixed_step.cpp, real_time.cpp).
     int RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t lastTime);
     void RunRealTime();
+    // The span once more from its start, as a fresh run would show it (a --loop or --passes pass).
+    void StartNextPass();
+    // Seeks in a window; a target past the end stops at the last frame, paused (or, looping,
+    // starts the next pass).
     void SeekRealTime(std::int32_t target);
     void ReloadTimeline();
     std::vector<OverlayLine> OverlayLines(std::int32_t time) const;
     // The keys (keys.cpp). HandleEvents drains the event queue; false when the user asked to quit.
     bool HandleEvents(std::int32_t time);
     void RequestSeek(std::int32_t target, std::uint64_t nowMs);
+    // Pause and the seek keys: off while capturing, whose frames are the span asked for; held
+    // back while the window catches up to --start, and answered once the clock runs from there.
+    bool HoldsBackTimeKey(const SDL_Event& event);
     // Where a seek key counts from: the frame just drawn at a fixed step, else the clock.
     std::int32_t SeekBase(std::int32_t frameTime, std::uint64_t nowMs) const
     {
@@ -75,6 +82,9 @@ private:
     bool interrupted_ = false;
 
     std::optional<std::int32_t> pendingSeek_;
+    bool startingUp_ = false;           // the first catch-up to --start in a window
+    std::vector<SDL_Event> heldBack_;   // its pause and seek keys, for when the clock runs
+    bool timeKeysRefusedSaid_ = false;
     std::int64_t frameIndexOffset_ = 0;  // frames of earlier passes, so a capture's numbers go on
     std::unique_ptr<FileWatch> timelineWatch_;
     std::string timelineError_;

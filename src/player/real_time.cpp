@@ -9,14 +9,30 @@
 #include "platform/process.h"
 #include "player/player.h"
 
+void Player::StartNextPass()
+{
+    show_.FreshStart();
+    const std::int32_t start = std::min(settings_.startMs, lastTime_);
+    if (!replay_.ReachRealTime(start)) return;
+    clock_.Start(SDL_GetTicks64(), start);
+    if (sound_) {
+        sound_->JumpTo(start);
+        sound_->SetPaused(false);
+    }
+}
+
 void Player::SeekRealTime(std::int32_t target)
 {
     pendingSeek_.reset();
+    // Past the end (a seek key, or a timeline that now ends earlier): the window stays open.
+    const bool pastTheEnd = target > lastTime_;
+    if (pastTheEnd && settings_.loop) return StartNextPass();
     const double started = SteadySeconds(), processorStarted = ProcessorSeconds();
-    target = std::clamp(target, 0, lastTime_ + 1);
+    target = std::clamp(target, 0, lastTime_);
     if (!replay_.ReachRealTime(target)) return;
     // The replay took time of its own: the piece goes on from the target, not from later.
     clock_.SeekTo(target, SDL_GetTicks64());
+    if (pastTheEnd && !clock_.Paused()) clock_.SetPaused(true, SDL_GetTicks64());
     if (sound_) {
         sound_->JumpTo(target);
         sound_->SetPaused(clock_.Paused());
@@ -78,6 +94,10 @@ void Player::RunRealTime()
     clock_.Start(SDL_GetTicks64(), settings_.startMs);
     if (host_.startPaused) clock_.SetPaused(true, SDL_GetTicks64());
     if (sound_) sound_->SetPaused(clock_.Paused());
+    // The keys pressed while the window caught up to --start act on it now.
+    startingUp_ = false;
+    for (const SDL_Event& event : heldBack_) HandleEvent(event, settings_.startMs, SDL_GetTicks64());
+    heldBack_.clear();
     if (!settings_.timelinePath.empty())
         timelineWatch_ = std::make_unique<FileWatch>(settings_.timelinePath, SDL_GetTicks64());
     std::int32_t time = settings_.startMs;
@@ -99,11 +119,9 @@ void Player::RunRealTime()
         // While the sound plays, the picture follows it.
         const std::int32_t now = sound_ ? sound_->Steer(clock_, SDL_GetTicks64()) : clock_.Time(SDL_GetTicks64());
         if (now > lastTime_ && (settings_.loop || passesLeft > 0)) {
-            // A show's next pass: the piece from its beginning, as when the program started.
+            // A show's next pass: the span from its start, as when the program started.
             --passesLeft;
-            show_.FreshStart();
-            clock_.Start(SDL_GetTicks64(), 0);
-            if (sound_) sound_->JumpTo(0);
+            StartNextPass();
             drawn = false;
             continue;
         }

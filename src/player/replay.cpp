@@ -57,14 +57,6 @@ bool Replay::StartAfreshUnlessAhead(std::int32_t target)
     return true;
 }
 
-std::int64_t Replay::ReachFixedStep(std::int32_t target, std::int64_t currentFrame, int fps)
-{
-    const std::int64_t from = StartAfreshUnlessAhead(target) ? 0 : currentFrame + 1;
-    const std::int64_t to = FirstFrameAtOrAfter(target, fps);
-    CatchUp(from, to, fps);
-    return to;
-}
-
 bool Replay::ReachRealTime(std::int32_t target)
 {
     const std::int32_t from = StartAfreshUnlessAhead(target) ? 0 : show_.RenderedTime() + 1;

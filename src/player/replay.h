@@ -1,8 +1,8 @@
 // Replays. Effects keep state from frame to frame, so the picture at a moment is the end of a run
 // from the beginning: a seek back starts the show afresh and draws, unseen, the frames up to the
 // target; a seek ahead draws the frames in between. In a window those frames are spaced so any
-// seek stays short; at a fixed step they are the run's own frames, so a capture gives the same
-// pictures as a straight run.
+// seek stays short; before --start at a fixed step they are the run's own frames, so a capture
+// gives the same pictures as a straight run.
 #pragma once
 
 #include <cstdint>
@@ -27,9 +27,6 @@ public:
     // The rate of a window's replay over distanceMs: at most a thousand frames, at most 60 a second.
     static int CatchUpRate(std::int32_t distanceMs);
 
-    // Brings the show to the fixed-step frame at or after target, from the frame just drawn;
-    // returns that frame's index.
-    std::int64_t ReachFixedStep(std::int32_t target, std::int64_t currentFrame, int fps);
     // Brings the show to target at a window's replay rate. False when the user quit meanwhile.
     bool ReachRealTime(std::int32_t target);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/descriptors.h"
+#include "platform/process.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "raw samples go to ffmpeg as they lie in memory");
 
@@ -20,27 +21,30 @@ SampleSpan SpanOfFrames(std::int64_t firstFrame, std::int64_t frameCount, int fp
     return SampleSpan{start(firstFrame), start(firstFrame + frameCount) - start(firstFrame)};
 }
 
-std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToDescriptor(const audio::Soundtrack& soundtrack, SampleSpan span, int fd)
+std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToDescriptor(const audio::Soundtrack& soundtrack, const SampleSpans& spans,
+                                                             int fd)
 {
     std::unique_ptr<SoundtrackFeed> feed(new SoundtrackFeed);
     feed->fd_ = fd;
-    feed->Start(soundtrack, span);
+    feed->Start(soundtrack, spans);
     return feed;
 }
 
-std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToWav(const audio::Soundtrack& soundtrack, SampleSpan span,
+std::unique_ptr<SoundtrackFeed> SoundtrackFeed::ToWav(const audio::Soundtrack& soundtrack, const SampleSpans& spans,
                                                       const std::string& path, std::string& error)
 {
     std::unique_ptr<SoundtrackFeed> feed(new SoundtrackFeed);
     feed->wav_ = std::make_unique<audio::WavWriter>();
-    if (!feed->wav_->Open(path, error)) return nullptr;
-    feed->Start(soundtrack, span);
+    // The temporary name is this process's own: two captures into one folder never take each
+    // other's half-written sound.
+    if (!feed->wav_->Open(path, error, path + "." + std::to_string(ProcessId()) + ".part")) return nullptr;
+    feed->Start(soundtrack, spans);
     return feed;
 }
 
-void SoundtrackFeed::Start(const audio::Soundtrack& soundtrack, SampleSpan span)
+void SoundtrackFeed::Start(const audio::Soundtrack& soundtrack, const SampleSpans& spans)
 {
-    thread_ = std::thread(&SoundtrackFeed::Feed, this, std::cref(soundtrack), span);
+    thread_ = std::thread(&SoundtrackFeed::Feed, this, std::cref(soundtrack), spans);
 }
 
 SoundtrackFeed::~SoundtrackFeed()
@@ -59,19 +63,23 @@ bool SoundtrackFeed::WriteChunk(const std::int16_t* samples, std::int64_t frames
     return false;
 }
 
-void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpan span)
+void SoundtrackFeed::Feed(const audio::Soundtrack& soundtrack, SampleSpans spans)
 {
     audio::SoundtrackRenderer renderer(soundtrack);
     std::vector<std::int16_t> samples(size_t(kChunkFrames) * audio::kChannels);
-    for (std::int64_t done = 0; done < span.count;) {
-        if (stopping_.load(std::memory_order_relaxed)) {
-            error_ = "the sound was stopped before its end";
-            break;
+    bool writing = true;
+    for (const SampleSpan& span : spans) {
+        for (std::int64_t done = 0; writing && done < span.count;) {
+            if (stopping_.load(std::memory_order_relaxed)) {
+                error_ = "the sound was stopped before its end";
+                writing = false;
+                break;
+            }
+            const std::int64_t count = std::min(kChunkFrames, span.count - done);
+            renderer.Render(span.first + done, count, samples.data());
+            writing = WriteChunk(samples.data(), count);
+            done += count;
         }
-        const std::int64_t count = std::min(kChunkFrames, span.count - done);
-        renderer.Render(span.first + done, count, samples.data());
-        if (!WriteChunk(samples.data(), count)) break;
-        done += count;
     }
     // Closing the descriptor is what tells ffmpeg the sound has ended.
     if (fd_ >= 0) CloseDescriptor(fd_), fd_ = -1;

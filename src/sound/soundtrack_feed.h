@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sound/soundtrack.h"
 #include "sound/wav.h"
@@ -21,20 +22,24 @@ struct SampleSpan {
 // frame k begins at sample k * 48000 / fps, so the sound lasts exactly as long as the pictures.
 SampleSpan SpanOfFrames(std::int64_t firstFrame, std::int64_t frameCount, int fps);
 
+// Spans of the soundtrack written one after the other: one for a straight run, one a pass when
+// the piece is captured several times over.
+using SampleSpans = std::vector<SampleSpan>;
+
 // What a capture carries besides its pictures; no soundtrack, no sound.
 struct CaptureSound {
     const audio::Soundtrack* soundtrack = nullptr;
-    SampleSpan span;
+    SampleSpans spans;
 };
 
 class SoundtrackFeed {
 public:
-    // Writes the span into descriptor fd as raw 16-bit little-endian stereo; the feed owns fd and
-    // closes it when the span is written (the reader's end of the sound) or the writing fails.
-    static std::unique_ptr<SoundtrackFeed> ToDescriptor(const audio::Soundtrack& soundtrack, SampleSpan span, int fd);
-    // Writes the span as a WAV file that appears under path only when Finish succeeds. Null, with
+    // Writes the spans into descriptor fd as raw 16-bit little-endian stereo; the feed owns fd and
+    // closes it when the spans are written (the reader's end of the sound) or the writing fails.
+    static std::unique_ptr<SoundtrackFeed> ToDescriptor(const audio::Soundtrack& soundtrack, const SampleSpans& spans, int fd);
+    // Writes the spans as a WAV file that appears under path only when Finish succeeds. Null, with
     // error set, when the file cannot be made.
-    static std::unique_ptr<SoundtrackFeed> ToWav(const audio::Soundtrack& soundtrack, SampleSpan span,
+    static std::unique_ptr<SoundtrackFeed> ToWav(const audio::Soundtrack& soundtrack, const SampleSpans& spans,
                                                  const std::string& path, std::string& error);
 
     // Stops the thread soon and waits for it; an unfinished WAV file is removed.
@@ -48,8 +53,8 @@ public:
 
 private:
     SoundtrackFeed() = default;
-    void Start(const audio::Soundtrack& soundtrack, SampleSpan span);
-    void Feed(const audio::Soundtrack& soundtrack, SampleSpan span);
+    void Start(const audio::Soundtrack& soundtrack, const SampleSpans& spans);
+    void Feed(const audio::Soundtrack& soundtrack, SampleSpans spans);
     bool WriteChunk(const std::int16_t* samples, std::int64_t frames);
 
     int fd_ = -1;

@@ -60,10 +60,10 @@ void WavWriter::Discard() {
     }
 }
 
-bool WavWriter::Open(const std::string& path, std::string& error) {
+bool WavWriter::Open(const std::string& path, std::string& error, const std::string& temporary) {
     Discard();
     path_ = path;
-    temporary_ = path + ".part";
+    temporary_ = temporary.empty() ? path + ".part" : temporary;
     frames_ = 0;
     file_ = std::fopen(temporary_.c_str(), "wb");
     if (file_ == nullptr) {

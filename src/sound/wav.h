@@ -17,7 +17,8 @@ public:
     WavWriter& operator=(const WavWriter&) = delete;
 
     // On failure these return false with error set to one line naming the file.
-    bool Open(const std::string& path, std::string& error);
+    // Writes under temporary (path + ".part" when empty) until Close names it path.
+    bool Open(const std::string& path, std::string& error, const std::string& temporary = "");
     // frames interleaved stereo frames (2 * frames values).
     bool Write(const std::int16_t* samples, std::int64_t frames, std::string& error);
     bool Close(std::string& error);

@@ -2,6 +2,12 @@
 
 #include "platform/windows/system_message.h"
 
+namespace {
+
+constexpr const char* kClaimFile = "\\.tarnelvois-capture.lock";
+
+}  // namespace
+
 int FlushToDisk(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -12,9 +18,30 @@ int FlushToDisk(const std::string& path)
     return result;
 }
 
-bool MoveIntoPlace(const std::string& from, const std::string& to, std::string& reason)
+Placement MoveIntoPlace(const std::string& from, const std::string& to, bool replace, std::string& reason)
 {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    reason = SystemMessage(GetLastError());
-    return false;
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExA(from.c_str(), to.c_str(), flags)) return Placement::Placed;
+    const DWORD failure = GetLastError();
+    if (!replace && (failure == ERROR_ALREADY_EXISTS || failure == ERROR_FILE_EXISTS)) return Placement::TargetExists;
+    reason = SystemMessage(failure);
+    return Placement::Failed;
 }
+
+std::unique_ptr<FolderClaim> FolderClaim::Take(const std::string& folder, std::string& holder, std::string& reason)
+{
+    // Opened unshared: a second capture cannot open it while the first holds it; the system
+    // deletes it when the holder closes it or ends.
+    const std::string path = folder + kClaimFile;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        if (failure == ERROR_SHARING_VIOLATION) holder = "another process";
+        else reason = SystemMessage(failure);
+        return nullptr;
+    }
+    return std::unique_ptr<FolderClaim>(new FolderClaim(path, reinterpret_cast<std::intptr_t>(file)));
+}
+
+FolderClaim::~FolderClaim() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
