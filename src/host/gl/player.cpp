@@ -46,7 +46,7 @@ void Player::StartEffect(const TimelineEvent& event)
 {
     RegisteredEffect* registered = Find(event.effect);
     if (!registered) return;
-    if (registered->needsInit) {
+    if (registered->needsInit || event.fresh) {
         registered->effect->Init(host_.context->RenderWidth(), host_.context->RenderHeight());
         registered->needsInit = false;
     }
