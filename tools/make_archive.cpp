@@ -1,10 +1,13 @@
 // Builds demodat.zip: the timeline and the score as written, and every registered picture drawn and packed as a
-// TGA under demotex/. Two runs over the same sources give the same bytes. The timeline is checked
-// as the program checks it, so a broken one stops the build; a TGA file in the overrides folder
+// TGA under demotex/. Two runs over the same sources give the same bytes. The timeline and the
+// score are checked as the program checks them, so a broken one stops the build, and a score's
+// cue that the timeline cannot place is warned about as the program will warn; the score's path
+// as given is packed beside it, for the program's messages. A TGA file in the overrides folder
 // is packed instead of the drawn picture of its name.
 //
 //   make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR] [--overrides DIR]
 #include "app/effect_catalog.h"
+#include "audio/soundtrack.h"
 #include "canvas.h"
 #include "host/image.h"
 #include "host/timeline.h"
@@ -90,13 +93,24 @@ std::vector<std::uint8_t> ReadFile(const std::string& path, const std::string& f
 
 // The program's own check, with its registered names: the same "file:line: what" message, at build
 // time. Param texts no effect reads are warned about and packed.
-void CheckTimeline(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+Timeline CheckTimeline(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     const std::string text(bytes.begin(), bytes.end());
     Timeline timeline;
     std::string error;
     if (!ParseTimeline(text, path, EffectCatalogNames(), timeline, error)) throw BrokenTimeline{error};
     for (const std::string& warning : ParamWarnings(timeline, EffectCatalog(), path))
         std::fprintf(stderr, "make_archive: %s\n", warning.c_str());
+    return timeline;
+}
+
+// The score read as the program reads it against this timeline: a mistake in it stops the build;
+// a cue the timeline cannot place is packed, and said now, in the words the program will use.
+void CheckScore(const std::string& path, const std::vector<std::uint8_t>& bytes, const Timeline& timeline) {
+    const std::string text(bytes.begin(), bytes.end());
+    std::string error;
+    std::vector<std::string> unplaced;
+    if (!audio::Soundtrack::Parse(text, path, timeline, error, &unplaced)) throw BrokenTimeline{error};
+    for (const std::string& cue : unplaced) std::fprintf(stderr, "make_archive: warning: %s\n", cue.c_str());
 }
 
 bool IsPowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
@@ -223,8 +237,12 @@ void Run(const Options& options) {
 
     std::vector<Entry> entries;
     entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline, "cannot read the timeline")});
-    CheckTimeline(options.timeline, entries.back().bytes);
-    if (!options.score.empty()) entries.push_back(Entry{"score.txt", ReadFile(options.score, "cannot read the score")});
+    const Timeline timeline = CheckTimeline(options.timeline, entries.back().bytes);
+    if (!options.score.empty()) {
+        entries.push_back(Entry{"score.txt", ReadFile(options.score, "cannot read the score")});
+        CheckScore(options.score, entries.back().bytes, timeline);
+        entries.push_back(Entry{"score.source", std::vector<std::uint8_t>(options.score.begin(), options.score.end())});
+    }
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
     ApplyOverrides(options.overrides, pictures);

@@ -23,7 +23,12 @@ constexpr double kFadeFloor = 0.1;
 
 struct Problem {
     std::string what;
+    // The cue asks for a moment this timeline does not give (an effect taken out, a start moved
+    // past its stop, the end brought forward): the score itself may be fine.
+    bool unplaced = false;
 };
+
+bool NamesAMoment(const std::string& word) { return word.rfind("start:", 0) == 0 || word.rfind("stop:", 0) == 0; }
 
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
@@ -142,6 +147,7 @@ struct Span {
     std::int64_t from = 0;
     std::int64_t to = 0;
     int line = 0;
+    bool movesWithTheTimeline = false;
 };
 
 class Parser {
@@ -327,9 +333,9 @@ private:
             throw Problem{"'" + word + "' is not a position (start:EFFECT, stop:EFFECT, end or bar:N, with +/- beats)"};
         }
         const double at = std::round(frames + offsetBeats * FramesPerBeat());
-        if (at < 0) throw Problem{"position " + word + " is before the start of the piece"};
+        if (at < 0) throw Problem{"position " + word + " is before the start of the piece", true};
         if (at > static_cast<double>(score_.frames)) {
-            throw Problem{"position " + word + " is after the end of the piece (" + std::to_string(timeline_.endTime) + " ms)"};
+            throw Problem{"position " + word + " is after the end of the piece (" + std::to_string(timeline_.endTime) + " ms)", true};
         }
         return static_cast<std::int64_t>(at);
     }
@@ -351,9 +357,9 @@ private:
             named = named || event.effect == name;
             if (event.kind == kind && event.effect == name && ++seen == wanted) return event.time;
         }
-        if (!named) throw Problem{"no effect " + name + " in the timeline"};
-        if (seen == 0) throw Problem{name + " never " + (start ? "starts" : "stops") + " in the timeline"};
-        throw Problem{name + (start ? " starts" : " stops") + " only " + std::to_string(seen) + " time(s) in the timeline"};
+        if (!named) throw Problem{"no effect " + name + " in the timeline", true};
+        if (seen == 0) throw Problem{name + " never " + (start ? "starts" : "stops") + " in the timeline", true};
+        throw Problem{name + (start ? " starts" : " stops") + " only " + std::to_string(seen) + " time(s) in the timeline", true};
     }
 
     // Frames of sound after the note-on: the note, its release, capped where the decay has died.
@@ -384,7 +390,7 @@ private:
         note.level = level * patch.gain;
         if (note.end > score_.frames) {
             throw Problem{"the note at " + std::to_string(onset * 1000 / kSampleRate) + " ms on " + patch.name +
-                          " sounds past the end of the piece (" + std::to_string(timeline_.endTime) + " ms)"};
+                          " sounds past the end of the piece (" + std::to_string(timeline_.endTime) + " ms)", true};
         }
         score_.notes.push_back(note);
     }
@@ -399,12 +405,14 @@ private:
         if (pattern.steps.empty()) throw Problem{"pattern " + words[1] + " has no steps"};
         const int patchIndex = PatchNamed(words[3]);
         const std::int64_t from = Position(words[5]);
+        bool moves = NamesAMoment(words[5]);
         std::size_t next = 6;
         std::int64_t to = -1;
         if (words.size() > 7 && words[6] == "to") {
             to = Position(words[7]);
+            moves = moves || NamesAMoment(words[7]);
             next = 8;
-            if (to <= from) throw Problem{"play ends at " + words[7] + ", not after its start " + words[5]};
+            if (to <= from) throw Problem{"play ends at " + words[7] + ", not after its start " + words[5], moves};
         } else if (words.size() > 6 && words[6] == "to") {
             throw Problem{"'to' needs a position"};
         }
@@ -421,10 +429,9 @@ private:
             if (from < other.to && other.from < to) {
                 throw Problem{"instrument " + words[3] + " already plays from " + std::to_string(other.from * 1000 / kSampleRate) +
                               " to " + std::to_string(other.to * 1000 / kSampleRate) + " ms (line " + std::to_string(other.line) +
-                              "): one pattern at a time"};
+                              "): one pattern at a time", moves || other.movesWithTheTimeline};
             }
         }
-        spans_[patchIndex].push_back(Span{from, to, line});
 
         const std::size_t count = pattern.steps.size();
         for (std::int64_t repeat = 0;; ++repeat) {
@@ -446,6 +453,8 @@ private:
                 }
             }
         }
+        // Only a play that was placed whole holds its instrument.
+        spans_[patchIndex].push_back(Span{from, to, line, moves});
     }
 
     void Hit(const std::vector<std::string>& words) {
@@ -475,7 +484,7 @@ private:
 }  // namespace
 
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
-                std::string& error) {
+                std::string& error, std::vector<std::string>* unplaced) {
     Parser parser(timeline, score);
     TextLines lines(text);
     try {
@@ -490,7 +499,17 @@ bool ParseScore(const std::string& text, const std::string& source, const Timeli
             }
             const std::vector<std::string> words = Words(line);
             if (words.empty()) continue;
-            parser.Statement(words, line[0] == ' ' || line[0] == '\t', lineNumber);
+            // A cue the timeline cannot place is left out whole, notes it had added included, and
+            // the rest of the music plays.
+            const std::size_t notesBefore = score.notes.size();
+            try {
+                parser.Statement(words, line[0] == ' ' || line[0] == '\t', lineNumber);
+            } catch (const Problem& problem) {
+                if (!problem.unplaced || unplaced == nullptr) throw;
+                score.notes.erase(score.notes.begin() + static_cast<std::ptrdiff_t>(notesBefore), score.notes.end());
+                unplaced->push_back(source + ":" + std::to_string(lineNumber) + ": " + problem.what +
+                                    "; this cue is left out of the music");
+            }
         }
         std::string what;
         if (const int line = parser.Finish(what); line != 0) {

@@ -153,7 +153,7 @@ std::string CaptureWithSeek(const std::string& name, LONG pressAt)
     DEMOGL_EffectRegister(&zep, "ZEP");
     DEMOGL_EffectRegister(&scroller, "SCROLLER");
     DEMOGL_EffectRegister(&keys, "KEYS");
-    EXPECT_EQ(RunInProcess({"--headless", "--quiet", "--size", "48x36", "--fps", "10", "--seed", "11", "--data",
+    EXPECT_EQ(RunInProcess({"--headless", "--quiet", "--mute", "--size", "48x36", "--fps", "10", "--seed", "11", "--data",
                             TARNELVOIS_ARCHIVE, "--timeline", folder + "/timeline.txt", "--capture", folder + "/frames"}),
               0);
     return folder + "/frames";

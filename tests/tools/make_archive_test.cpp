@@ -237,3 +237,32 @@ TEST_F(MakeArchive, TextsKeepClearOfTheAirshipAndOfTheRightEdge) {
     }
     zip_close(archive);
 }
+
+// The score is read against the timeline as the program will read it: a cue whose moment the
+// timeline lacks is warned about, by the score's path and line, and packed; the path goes into
+// the archive so the program names the same file; a mistake in the score stops the build.
+TEST_F(MakeArchive, WarnsOfScoreCuesTheTimelineCannotPlaceAndPacksTheScoresPath) {
+    std::ofstream(timeline_, std::ios::binary | std::ios::trunc)
+        << "0 start CONTROL 0\n1000 start CUBE 20\n9000 stop CUBE\n20000 end\n";
+    const std::string score = Path("score.txt");
+    std::ofstream(score, std::ios::binary) << "tempo 120\ninstrument bell fm\nhit bell A4 at start:CUBE\n"
+                                              "hit bell A4 at start:CUBE9\nhit bell A4 at stop:CUBE+40\n";
+    const std::string arguments = "--timeline '" + timeline_ + "' --score '" + score + "' --output '";
+    ASSERT_EQ(Run(arguments + Path("demodat.zip") + "'"), 0) << errors_;
+    EXPECT_EQ(errors_, "make_archive: warning: " + score + ":4: no effect CUBE9 in the timeline; this cue is left out of the music\n"
+                       "make_archive: warning: " + score + ":5: position stop:CUBE+40 is after the end of the piece (20000 ms); "
+                       "this cue is left out of the music\n");
+    int error = 0;
+    zip_t* archive = zip_open(Path("demodat.zip").c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr);
+    const zip_int64_t source = zip_name_locate(archive, "score.source", 0);
+    ASSERT_GE(source, 0);
+    const std::vector<std::uint8_t> path = ReadEntry(archive, source);
+    EXPECT_EQ(std::string(path.begin(), path.end()), score);
+    zip_close(archive);
+
+    std::ofstream(score, std::ios::binary | std::ios::app) << "hit gong A4 at bar:1\n";
+    EXPECT_EQ(Run(arguments + Path("demodat.zip") + "'"), 1);
+    EXPECT_NE(errors_.find("make_archive: " + score + ":6: unknown instrument 'gong'\n"), std::string::npos) << errors_;
+    EXPECT_FALSE(fs::exists(Path("demodat.zip")));
+}

@@ -184,7 +184,10 @@ int RunDemo(HostState& host, HINSTANCE instance, const SStartupDat& startup, con
         HostError(warning);
     host.soundtrack.reset();
     if (!options.mute) {
-        if (!LoadScore(*host.archive, timeline, host.soundtrack, error)) {
+        std::vector<std::string> unplaced;
+        const bool scoreRead = LoadScore(*host.archive, timeline, host.soundtrack, error, unplaced);
+        for (const std::string& cue : unplaced) HostWarning(cue);
+        if (!scoreRead) {
             // The archive's score was made for the archive's timeline; one tried out with
             // --timeline may well lack the moments it names, and is not the score's fault.
             if (options.timelinePath.empty()) {
