@@ -2,8 +2,8 @@
 // TGA under demotex/. Two runs over the same sources give the same bytes. The timeline and the
 // score are checked as the program checks them, so a broken one stops the build, and a score's
 // cue that the timeline cannot place is warned about as the program will warn; the score's path
-// as given is packed beside it, for the program's messages. A TGA file in the overrides folder
-// is packed instead of the drawn picture of its name.
+// as given is packed beside it, for the program's messages. A picture in the overrides folder
+// (picture_overrides.h) is packed instead of the drawn one of its name.
 //
 //   make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR] [--overrides DIR]
 #include "app/effect_catalog.h"
@@ -12,6 +12,7 @@
 #include "host/image.h"
 #include "host/timeline.h"
 #include "host/timeline_params.h"
+#include "picture_overrides.h"
 
 #include <stb_image_write.h>
 #include <zip.h>
@@ -55,10 +56,7 @@ struct Options {
     std::string overrides;
 };
 
-struct Entry {
-    std::string name;
-    std::vector<std::uint8_t> bytes;
-};
+using Entry = NamedBytes;
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
@@ -135,32 +133,6 @@ std::vector<Entry> DrawPictures() {
         pictures.push_back(Entry{picture.name, canvas.ToTga()});
     }
     return pictures;
-}
-
-// A TGA file in the overrides folder named like a drawn picture takes its place, bytes as they
-// are; it must be a picture the program can show. Other files there are pointed out, not packed.
-void ApplyOverrides(const std::string& directory, std::vector<Entry>& pictures) {
-    std::error_code error;
-    if (directory.empty() || !std::filesystem::is_directory(directory, error)) return;
-    std::vector<std::filesystem::path> files;
-    for (const auto& item : std::filesystem::directory_iterator(directory, error)) files.push_back(item.path());
-    if (error) throw Failure{"cannot read the overrides folder: " + error.message(), directory};
-    std::sort(files.begin(), files.end());
-    for (const std::filesystem::path& file : files) {
-        const std::string name = file.filename().string();
-        auto picture = std::find_if(pictures.begin(), pictures.end(), [&](const Entry& entry) { return entry.name == name; });
-        if (picture == pictures.end()) {
-            if (name != "README.md")
-                std::fprintf(stderr, "make_archive: %s: not packed: no picture is called %s\n", file.string().c_str(),
-                             name.c_str());
-            continue;
-        }
-        std::vector<std::uint8_t> bytes = ReadFile(file.string(), "cannot read the picture");
-        Image image;
-        std::string problem;
-        if (!DecodeTga(bytes, image, problem)) throw Failure{"not a picture the program can show: " + problem, file.string()};
-        picture->bytes = std::move(bytes);
-    }
 }
 
 // The preview is decoded from the TGA bytes themselves, so it shows exactly what the archive holds.
@@ -245,7 +217,8 @@ void Run(const Options& options) {
     }
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
-    ApplyOverrides(options.overrides, pictures);
+    ApplyPictureOverrides(options.overrides, pictures,
+                          [](const std::string& line) { std::fprintf(stderr, "make_archive: %s\n", line.c_str()); });
     if (!options.preview.empty()) WritePreviews(options.preview, pictures);
     for (Entry& picture : pictures) entries.push_back(Entry{"demotex/" + picture.name, std::move(picture.bytes)});
 
@@ -275,6 +248,8 @@ int main(int argc, char** argv) {
     } catch (const BrokenTimeline& broken) {
         std::fprintf(stderr, "make_archive: %s\n", broken.message.c_str());
     } catch (const Failure& failure) {
+        std::fprintf(stderr, "make_archive: %s (%s)\n", failure.what.c_str(), failure.file.c_str());
+    } catch (const OverrideFailure& failure) {
         std::fprintf(stderr, "make_archive: %s (%s)\n", failure.what.c_str(), failure.file.c_str());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_archive: %s (%s)\n", error.what(), options.output.c_str());
