@@ -18,10 +18,25 @@ for argument in "$@"; do
 done
 build/tarnelvois "$@" --version >/dev/null 2>&1 || exec build/tarnelvois "$@"
 video=$root/tarnelvois.mp4
-# An earlier render is kept, once, beside the new one.
-if [ -e "$video" ]; then
-  mv -f "$video" "$root/tarnelvois.previous.mp4"
-  echo "The earlier tarnelvois.mp4 is now $root/tarnelvois.previous.mp4." >&2
-fi
+previous=$root/tarnelvois.previous.mp4
+# The program writes under another name and the video appears there only when it is complete, so a
+# run it refuses (a broken timeline, a missing archive) or one stopped half-way leaves the earlier
+# tarnelvois.mp4 where it was. A finished one takes its place, and the earlier is kept, once,
+# beside it.
+rendering=$root/tarnelvois.rendering.mp4
+rm -f "$rendering"
 echo "No display here: rendering the demo to $video instead." >&2
-exec build/tarnelvois --headless --size 960x720 --frame 1280x720 --capture "$video" "$@"
+status=0
+trap : INT  # Ctrl+C is the program's to answer; whatever it finished is still put in place
+build/tarnelvois --headless --size 960x720 --frame 1280x720 --capture "$rendering" "$@" || status=$?
+if [ -e "$rendering" ]; then
+  if [ -e "$video" ]; then
+    mv -f "$video" "$previous"
+    echo "The earlier tarnelvois.mp4 is now $previous." >&2
+  fi
+  mv -f "$rendering" "$video"
+  echo "The demo is in $video." >&2
+elif [ -e "$video" ]; then
+  echo "Nothing was rendered; $video is still the earlier video." >&2
+fi
+exit "$status"

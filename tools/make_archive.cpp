@@ -1,14 +1,18 @@
 // Builds demodat.zip: the timeline and the score as written, and every registered picture drawn and packed as a
-// TGA under demotex/. Two runs over the same sources give the same bytes. The timeline is checked
-// as the program checks it, so a broken one stops the build; a TGA file in the overrides folder
-// is packed instead of the drawn picture of its name.
+// TGA under demotex/. Two runs over the same sources give the same bytes. The timeline and the
+// score are checked as the program checks them, so a broken one stops the build, and a score's
+// cue that the timeline cannot place is warned about as the program will warn; the score's path
+// as given is packed beside it, for the program's messages. A picture in the overrides folder
+// (picture_overrides.h) is packed instead of the drawn one of its name.
 //
 //   make_archive --timeline FILE [--score FILE] --output FILE [--preview DIR] [--overrides DIR]
 #include "app/effect_catalog.h"
+#include "sound/soundtrack.h"
 #include "canvas.h"
 #include "host/image.h"
 #include "host/timeline.h"
 #include "host/timeline_params.h"
+#include "picture_overrides.h"
 
 #include <stb_image_write.h>
 #include <zip.h>
@@ -52,10 +56,7 @@ struct Options {
     std::string overrides;
 };
 
-struct Entry {
-    std::string name;
-    std::vector<std::uint8_t> bytes;
-};
+using Entry = NamedBytes;
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
@@ -90,13 +91,24 @@ std::vector<std::uint8_t> ReadFile(const std::string& path, const std::string& f
 
 // The program's own check, with its registered names: the same "file:line: what" message, at build
 // time. Param texts no effect reads are warned about and packed.
-void CheckTimeline(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+Timeline CheckTimeline(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     const std::string text(bytes.begin(), bytes.end());
     Timeline timeline;
     std::string error;
     if (!ParseTimeline(text, path, EffectCatalogNames(), timeline, error)) throw BrokenTimeline{error};
     for (const std::string& warning : ParamWarnings(timeline, EffectCatalog(), path))
         std::fprintf(stderr, "make_archive: %s\n", warning.c_str());
+    return timeline;
+}
+
+// The score read as the program reads it against this timeline: a mistake in it stops the build;
+// a cue the timeline cannot place is packed, and said now, in the words the program will use.
+void CheckScore(const std::string& path, const std::vector<std::uint8_t>& bytes, const Timeline& timeline) {
+    const std::string text(bytes.begin(), bytes.end());
+    std::string error;
+    std::vector<std::string> unplaced;
+    if (!audio::Soundtrack::Parse(text, path, timeline, error, &unplaced)) throw BrokenTimeline{error};
+    for (const std::string& cue : unplaced) std::fprintf(stderr, "make_archive: warning: %s\n", cue.c_str());
 }
 
 bool IsPowerOfTwo(int value) { return value > 0 && (value & (value - 1)) == 0; }
@@ -121,32 +133,6 @@ std::vector<Entry> DrawPictures() {
         pictures.push_back(Entry{picture.name, canvas.ToTga()});
     }
     return pictures;
-}
-
-// A TGA file in the overrides folder named like a drawn picture takes its place, bytes as they
-// are; it must be a picture the program can show. Other files there are pointed out, not packed.
-void ApplyOverrides(const std::string& directory, std::vector<Entry>& pictures) {
-    std::error_code error;
-    if (directory.empty() || !std::filesystem::is_directory(directory, error)) return;
-    std::vector<std::filesystem::path> files;
-    for (const auto& item : std::filesystem::directory_iterator(directory, error)) files.push_back(item.path());
-    if (error) throw Failure{"cannot read the overrides folder: " + error.message(), directory};
-    std::sort(files.begin(), files.end());
-    for (const std::filesystem::path& file : files) {
-        const std::string name = file.filename().string();
-        auto picture = std::find_if(pictures.begin(), pictures.end(), [&](const Entry& entry) { return entry.name == name; });
-        if (picture == pictures.end()) {
-            if (name != "README.md")
-                std::fprintf(stderr, "make_archive: %s: not packed: no picture is called %s\n", file.string().c_str(),
-                             name.c_str());
-            continue;
-        }
-        std::vector<std::uint8_t> bytes = ReadFile(file.string(), "cannot read the picture");
-        Image image;
-        std::string problem;
-        if (!DecodeTga(bytes, image, problem)) throw Failure{"not a picture the program can show: " + problem, file.string()};
-        picture->bytes = std::move(bytes);
-    }
 }
 
 // The preview is decoded from the TGA bytes themselves, so it shows exactly what the archive holds.
@@ -223,11 +209,16 @@ void Run(const Options& options) {
 
     std::vector<Entry> entries;
     entries.push_back(Entry{"timeline.txt", ReadFile(options.timeline, "cannot read the timeline")});
-    CheckTimeline(options.timeline, entries.back().bytes);
-    if (!options.score.empty()) entries.push_back(Entry{"score.txt", ReadFile(options.score, "cannot read the score")});
+    const Timeline timeline = CheckTimeline(options.timeline, entries.back().bytes);
+    if (!options.score.empty()) {
+        entries.push_back(Entry{"score.txt", ReadFile(options.score, "cannot read the score")});
+        CheckScore(options.score, entries.back().bytes, timeline);
+        entries.push_back(Entry{"score.source", std::vector<std::uint8_t>(options.score.begin(), options.score.end())});
+    }
     // Everything is drawn before anything is written, so a failing picture leaves no files.
     std::vector<Entry> pictures = DrawPictures();
-    ApplyOverrides(options.overrides, pictures);
+    ApplyPictureOverrides(options.overrides, pictures,
+                          [](const std::string& line) { std::fprintf(stderr, "make_archive: %s\n", line.c_str()); });
     if (!options.preview.empty()) WritePreviews(options.preview, pictures);
     for (Entry& picture : pictures) entries.push_back(Entry{"demotex/" + picture.name, std::move(picture.bytes)});
 
@@ -257,6 +248,8 @@ int main(int argc, char** argv) {
     } catch (const BrokenTimeline& broken) {
         std::fprintf(stderr, "make_archive: %s\n", broken.message.c_str());
     } catch (const Failure& failure) {
+        std::fprintf(stderr, "make_archive: %s (%s)\n", failure.what.c_str(), failure.file.c_str());
+    } catch (const OverrideFailure& failure) {
         std::fprintf(stderr, "make_archive: %s (%s)\n", failure.what.c_str(), failure.file.c_str());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_archive: %s (%s)\n", error.what(), options.output.c_str());

@@ -77,7 +77,10 @@ int ReadDemoInputs(HostState& host, const Options& options, const std::string& e
         HostError(warning);
     inputs.soundtrack.reset();
     if (options.mute) return 0;
-    if (!LoadScore(*host.archive, inputs.timeline, inputs.soundtrack, error)) {
+    std::vector<std::string> unplaced;
+    const bool scoreRead = LoadScore(*host.archive, inputs.timeline, inputs.soundtrack, error, unplaced);
+    for (const std::string& cue : unplaced) HostWarning(cue);
+    if (!scoreRead) {
         // The archive's score was made for the archive's timeline; one tried out with
         // --timeline may well lack the moments it names, and is not the score's fault.
         if (options.timelinePath.empty()) {

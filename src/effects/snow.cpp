@@ -19,6 +19,16 @@ constexpr LONG kRunDownStep = 6;
 // Draws above this enter at the right edge; the rest (about 73 %) at the top.
 constexpr int kRightEdgeDraw = 24000;
 
+// Every slot as it was never spawned: a spawn height below the picture and a spawn time of 0 make
+// its first update find it fallen at any frame time from 0 on.
+void EmptySky(CSnowEffect& snow)
+{
+    for (float* field : {snow.spawnX, snow.posX, snow.posY, snow.size, snow.spawnTime})
+        std::fill(field, field + kParticleSlots, 0.0f);
+    std::fill(std::begin(snow.spawnY), std::end(snow.spawnY), -1.0f);
+    snow.liveCount = 0;
+}
+
 }  // namespace
 
 // The ramp must be computed by the first frame (liveCount below the slot count), and a slot the
@@ -39,7 +49,7 @@ CSnowEffect::CSnowEffect()
       startTime(-1),
       liveCount(0)
 {
-    std::fill(std::begin(spawnY), std::end(spawnY), -1.0f);
+    EmptySky(*this);
 }
 
 CSnowEffect::~CSnowEffect() = default;
@@ -49,10 +59,11 @@ int CSnowEffect::Init(int width, int height)
     this->width = width;
     this->height = height;
     startTime = -1;
-    // Init runs again when the host restarts the snow after End deleted its texture: an empty sky,
-    // as on the first start, rather than flakes left over from the last run.
-    std::fill(std::begin(spawnY), std::end(spawnY), -1.0f);
-    liveCount = 0;
+    // Init runs again when the host restarts the snow after End deleted its texture, and on every
+    // fresh start of the piece: an empty sky, as on the first start, rather than flakes left over
+    // from the last run. Their spawn times matter most: after the clock has gone back, a stale one
+    // lies in the future and would keep its slot "alive" somewhere off the picture.
+    EmptySky(*this);
     texture = LoadSpriteTexture("demotex\\flocon.tga");
     return 0;
 }

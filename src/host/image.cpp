@@ -1,5 +1,5 @@
-// TGA pictures: the header is checked here, the pixels decoded by stb_image, the rows turned so
-// the bottom row comes first.
+// TGA and PNG pictures: a TGA header is checked here, the pixels decoded by stb_image, colours
+// multiplied by their alpha where the file has one, the rows turned so the bottom row comes first.
 #include "host/image.h"
 
 #include <stb_image.h>
@@ -81,6 +81,75 @@ const char* FailureReason() {
     return reason != nullptr ? reason : "unknown";
 }
 
+// The pictures draw with additive blends, where black is what lets the picture behind show: a
+// transparent pixel must come out black, a half-transparent one half as bright. A file whose
+// every alpha is 0 has an unused channel rather than an invisible picture, and keeps its colours.
+void MultiplyByAlpha(stbi_uc* rgba, std::size_t pixels) {
+    bool anyAlpha = false;
+    for (std::size_t i = 0; i < pixels && !anyAlpha; ++i) anyAlpha = rgba[i * 4 + 3] != 0;
+    if (!anyAlpha) return;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const unsigned alpha = rgba[i * 4 + 3];
+        for (int channel = 0; channel < 3; ++channel)
+            rgba[i * 4 + channel] = static_cast<stbi_uc>((rgba[i * 4 + channel] * alpha + 127) / 255);
+    }
+}
+
+// RGBA rows from stb_image, top row first, into the image's RGB rows, bottom row first.
+void TakeRows(const stbi_uc* rgba, int width, int height, Image& image) {
+    image.width = width;
+    image.height = height;
+    image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    for (int row = 0; row < height; ++row) {
+        const stbi_uc* from = rgba + static_cast<std::size_t>(height - 1 - row) * width * 4;
+        std::uint8_t* to = image.rgb.data() + static_cast<std::size_t>(row) * width * 3;
+        for (int x = 0; x < width; ++x) std::memcpy(to + x * 3, from + x * 4, 3);
+    }
+}
+
+bool StartsWith(const std::vector<std::uint8_t>& file, const char* magic, std::size_t length, std::size_t at = 0) {
+    return file.size() >= at + length && std::memcmp(file.data() + at, magic, length) == 0;
+}
+
+bool IsPng(const std::vector<std::uint8_t>& file) { return StartsWith(file, "\x89PNG\r\n\x1a\n", 8); }
+
+// Formats a picture file is often saved in by mistake, told by their first bytes.
+const char* OtherPictureFormat(const std::vector<std::uint8_t>& file) {
+    if (StartsWith(file, "\xFF\xD8\xFF", 3)) return "JPEG";
+    if (StartsWith(file, "GIF8", 4)) return "GIF";
+    if (StartsWith(file, "BM", 2)) return "BMP";
+    if (StartsWith(file, "RIFF", 4) && StartsWith(file, "WEBP", 4, 8)) return "WebP";
+    if (StartsWith(file, "II*\0", 4) || StartsWith(file, "MM\0*", 4)) return "TIFF";
+    if (StartsWith(file, "8BPS", 4)) return "Photoshop";
+    return nullptr;
+}
+
+bool DecodePng(const std::vector<std::uint8_t>& file, Image& image, std::string& error) {
+    if (file.size() > INT_MAX) {
+        error = "too large";
+        return false;
+    }
+    const int size = static_cast<int>(file.size());
+    int width = 0, height = 0, components = 0;
+    if (!stbi_info_from_memory(file.data(), size, &width, &height, &components)) {
+        error = std::string("damaged PNG data (") + FailureReason() + ")";
+        return false;
+    }
+    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) {
+        error = "size " + std::to_string(width) + "x" + std::to_string(height);
+        return false;
+    }
+    stbi_uc* rgba = stbi_load_from_memory(file.data(), size, &width, &height, &components, 4);
+    if (rgba == nullptr) {
+        error = std::string("damaged PNG data (") + FailureReason() + ")";
+        return false;
+    }
+    MultiplyByAlpha(rgba, static_cast<std::size_t>(width) * height);
+    TakeRows(rgba, width, height, image);
+    stbi_image_free(rgba);
+    return true;
+}
+
 }  // namespace
 
 bool DecodeTga(const std::vector<std::uint8_t>& file, Image& image, std::string& error) {
@@ -98,19 +167,18 @@ bool DecodeTga(const std::vector<std::uint8_t>& file, Image& image, std::string&
         return false;
     }
     int width = 0, height = 0, components = 0;
-    stbi_uc* pixels = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &components, 3);
+    stbi_uc* pixels = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &components, 4);
     if (pixels == nullptr || width != tga.width || height != tga.height) {
         error = std::string("damaged TGA data (") + (pixels ? "size mismatch" : FailureReason()) + ")";
         stbi_image_free(pixels);
         return false;
     }
+    // Alpha counts where the header says the pixels (or their colour map's entries) carry it.
+    const bool colourMapped = tga.imageType == 1 || tga.imageType == 9;
+    const int entryBits = colourMapped ? tga.mapEntryBits : tga.pixelBits;
+    if (entryBits == 32 && (tga.descriptor & 0x0F) != 0) MultiplyByAlpha(pixels, static_cast<std::size_t>(width) * height);
+    TakeRows(pixels, width, height, image);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
-    image.width = width;
-    image.height = height;
-    image.rgb.resize(rowBytes * height);
-    for (int row = 0; row < height; ++row) {
-        std::memcpy(image.rgb.data() + rowBytes * row, pixels + rowBytes * (height - 1 - row), rowBytes);
-    }
     // The decoder honours the top/bottom origin bit only; a picture stored right to left is
     // turned here, or it would show mirrored.
     if (tga.descriptor & 0x10) {
@@ -122,6 +190,15 @@ bool DecodeTga(const std::vector<std::uint8_t>& file, Image& image, std::string&
     }
     stbi_image_free(pixels);
     return true;
+}
+
+bool DecodePicture(const std::vector<std::uint8_t>& file, Image& image, std::string& error) {
+    if (IsPng(file)) return DecodePng(file, image, error);
+    if (const char* format = OtherPictureFormat(file)) {
+        error = std::string("a ") + format + " picture; only TGA and PNG are read";
+        return false;
+    }
+    return DecodeTga(file, image, error);
 }
 
 Image BlackImage() {

@@ -122,6 +122,11 @@ std::string ParseEvent(const std::string& line, const std::vector<std::string>* 
             return "layer must be a whole number from 0 to " + std::to_string(kMaxLayer) + ", got '" + layerWord + "'";
         }
         event.layer = static_cast<int>(value);
+        if (!fields.AtEnd()) {
+            const std::string word = fields.Word();
+            if (word != "fresh") return "extra field '" + word + "' (after the layer only 'fresh' may follow)";
+            event.fresh = true;
+        }
     }
     std::string problem;
     if (event.kind == TimelineEvent::Kind::Param) fields.Quoted(event.text, problem);

@@ -2,13 +2,15 @@
 // when the demo ends. A text file, one event per line:
 //
 //   # comment (also after the fields of an event, where a word begins with '#')
-//   <time ms>  start  <EFFECT> <layer>
+//   <time ms>  start  <EFFECT> <layer> [fresh]
 //   <time ms>  stop   <EFFECT>
 //   <time ms>  param  <EFFECT> "<text>"
 //   <time ms>  end
 //
 // Times are non-negative and never decrease from one line to the next. Exactly one "end" line,
-// the last event. Layers are 0..1000; lower layers draw first.
+// the last event. Layers are 0..1000; lower layers draw first. An effect started again goes on
+// from where its last run left it (its own clock included) unless its start says "fresh": then it
+// starts as on its first run.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,7 @@ struct TimelineEvent {
     Kind kind = Kind::End;
     std::string effect;  // empty for End
     int layer = 0;       // Start only
+    bool fresh = false;  // Start only: the effect is initialised again before it starts
     std::string text;    // Param only
     int line = 0;        // line number in the file, for messages
 };

@@ -41,7 +41,10 @@ void Player::FollowTimelineWithSound()
     if (!soundtrack_ || !host_.archive) return;
     std::unique_ptr<audio::Soundtrack> fresh;
     std::string error;
-    if (!LoadScore(*host_.archive, show_.CurrentTimeline(), fresh, error) || !fresh) {
+    std::vector<std::string> unplaced;
+    const bool scoreRead = LoadScore(*host_.archive, show_.CurrentTimeline(), fresh, error, unplaced);
+    for (const std::string& cue : unplaced) HostWarning(cue);
+    if (!scoreRead || !fresh) {
         HostWarning(error + "; the music keeps the previous timeline's moments");
         return;
     }

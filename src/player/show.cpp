@@ -20,7 +20,7 @@ void Show::StartEffect(const TimelineEvent& event)
 {
     RegisteredEffect* registered = Find(event.effect);
     if (!registered) return;
-    if (registered->needsInit) {
+    if (registered->needsInit || event.fresh) {
         registered->effect->Init(context_.RenderWidth(), context_.RenderHeight());
         registered->needsInit = false;
     }

@@ -15,7 +15,7 @@
 namespace audio {
 
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
-                std::string& error) {
+                std::string& error, std::vector<std::string>* unplaced) {
     scoring::Parser parser(timeline, score);
     TextLines lines(text);
     try {
@@ -30,7 +30,17 @@ bool ParseScore(const std::string& text, const std::string& source, const Timeli
             }
             const std::vector<std::string> words = scoring::Words(line);
             if (words.empty()) continue;
-            parser.Statement(words, line[0] == ' ' || line[0] == '\t', lineNumber);
+            // A cue the timeline cannot place is left out whole, notes it had added included, and
+            // the rest of the music plays.
+            const std::size_t notesBefore = score.notes.size();
+            try {
+                parser.Statement(words, line[0] == ' ' || line[0] == '\t', lineNumber);
+            } catch (const scoring::Problem& problem) {
+                if (!problem.unplaced || unplaced == nullptr) throw;
+                score.notes.erase(score.notes.begin() + static_cast<std::ptrdiff_t>(notesBefore), score.notes.end());
+                unplaced->push_back(source + ":" + std::to_string(lineNumber) + ": " + problem.what +
+                                    "; this cue is left out of the music");
+            }
         }
         std::string what;
         if (const int line = parser.Finish(what); line != 0) {

@@ -86,8 +86,10 @@ struct Score {
 };
 
 // Parses the text and resolves its positions against timeline. On failure returns false with
-// error set to "<source>:<line>: <what is wrong>".
+// error set to "<source>:<line>: <what is wrong>". With a list for them, cues whose moments this
+// timeline lacks (or puts past its end, or in an order that cannot be played) are left out and
+// listed there in the same form instead: a timeline edited on its own still gets its music.
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
-                std::string& error);
+                std::string& error, std::vector<std::string>* unplaced = nullptr);
 
 }  // namespace audio

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sound/soundtrack.h"
 #include "host/archive.h"
@@ -11,9 +12,16 @@
 
 // The archive's entry that holds the score.
 constexpr const char* kScoreEntry = "score.txt";
+// The path of the file the score was packed from, one line, so that messages name the file the
+// user edits rather than the archive's copy of it.
+constexpr const char* kScoreSourceEntry = "score.source";
 
-// Reads and parses the archive's score. False, with error set to one line ("<archive>:score.txt:
-// <line>: what is wrong"), when the score is there but cannot be read or played. True with a null
-// soundtrack when the archive has none (an archive made before the music).
+// How messages name the archive's score: its recorded source path, else "<archive>:score.txt".
+std::string ScoreSourceName(const Archive& archive);
+
+// Reads and parses the archive's score. False, with error set to one line ("<source>:<line>: what
+// is wrong"), when the score is there but cannot be read or played. True with a null soundtrack
+// when the archive has none (an archive made before the music). Cues whose moments this timeline
+// lacks are left out of the music, each one line in unplaced.
 bool LoadScore(const Archive& archive, const Timeline& timeline, std::unique_ptr<audio::Soundtrack>& soundtrack,
-               std::string& error);
+               std::string& error, std::vector<std::string>& unplaced);

@@ -36,9 +36,9 @@ std::int64_t Parser::Position(const std::string& word) {
         throw Problem{"'" + word + "' is not a position (start:EFFECT, stop:EFFECT, end or bar:N, with +/- beats)"};
     }
     const double at = std::round(frames + offsetBeats * FramesPerBeat());
-    if (at < 0) throw Problem{"position " + word + " is before the start of the piece"};
+    if (at < 0) throw Problem{"position " + word + " is before the start of the piece", true};
     if (at > static_cast<double>(score_.frames)) {
-        throw Problem{"position " + word + " is after the end of the piece (" + std::to_string(timeline_.endTime) + " ms)"};
+        throw Problem{"position " + word + " is after the end of the piece (" + std::to_string(timeline_.endTime) + " ms)", true};
     }
     return static_cast<std::int64_t>(at);
 }
@@ -60,9 +60,9 @@ std::int32_t Parser::EventTime(const std::string& base) const {
         named = named || event.effect == name;
         if (event.kind == kind && event.effect == name && ++seen == wanted) return event.time;
     }
-    if (!named) throw Problem{"no effect " + name + " in the timeline"};
-    if (seen == 0) throw Problem{name + " never " + (start ? "starts" : "stops") + " in the timeline"};
-    throw Problem{name + (start ? " starts" : " stops") + " only " + std::to_string(seen) + " time(s) in the timeline"};
+    if (!named) throw Problem{"no effect " + name + " in the timeline", true};
+    if (seen == 0) throw Problem{name + " never " + (start ? "starts" : "stops") + " in the timeline", true};
+    throw Problem{name + (start ? " starts" : " stops") + " only " + std::to_string(seen) + " time(s) in the timeline", true};
 }
 
 std::int64_t Parser::SoundFrames(const Patch& patch, std::int64_t length) const {
@@ -92,7 +92,7 @@ void Parser::AddNote(int patchIndex, double key, std::int64_t onset, std::int64_
     note.level = level * patch.gain;
     if (note.end > score_.frames) {
         throw Problem{"the note at " + std::to_string(onset * 1000 / kSampleRate) + " ms on " + patch.name +
-                      " sounds past the end of the piece (" + std::to_string(timeline_.endTime) + " ms)"};
+                      " sounds past the end of the piece (" + std::to_string(timeline_.endTime) + " ms)", true};
     }
     score_.notes.push_back(note);
 }
@@ -107,12 +107,14 @@ void Parser::Play(const std::vector<std::string>& words, int line) {
     if (pattern.steps.empty()) throw Problem{"pattern " + words[1] + " has no steps"};
     const int patchIndex = PatchNamed(words[3]);
     const std::int64_t from = Position(words[5]);
+    bool moves = NamesAMoment(words[5]);
     std::size_t next = 6;
     std::int64_t to = -1;
     if (words.size() > 7 && words[6] == "to") {
         to = Position(words[7]);
+        moves = moves || NamesAMoment(words[7]);
         next = 8;
-        if (to <= from) throw Problem{"play ends at " + words[7] + ", not after its start " + words[5]};
+        if (to <= from) throw Problem{"play ends at " + words[7] + ", not after its start " + words[5], moves};
     } else if (words.size() > 6 && words[6] == "to") {
         throw Problem{"'to' needs a position"};
     }
@@ -129,10 +131,9 @@ void Parser::Play(const std::vector<std::string>& words, int line) {
         if (from < other.to && other.from < to) {
             throw Problem{"instrument " + words[3] + " already plays from " + std::to_string(other.from * 1000 / kSampleRate) +
                           " to " + std::to_string(other.to * 1000 / kSampleRate) + " ms (line " + std::to_string(other.line) +
-                          "): one pattern at a time"};
+                          "): one pattern at a time", moves || other.movesWithTheTimeline};
         }
     }
-    spans_[patchIndex].push_back(Span{from, to, line});
 
     const std::size_t count = pattern.steps.size();
     for (std::int64_t repeat = 0;; ++repeat) {
@@ -154,6 +155,8 @@ void Parser::Play(const std::vector<std::string>& words, int line) {
             }
         }
     }
+    // Only a play that was placed whole holds its instrument.
+    spans_[patchIndex].push_back(Span{from, to, line, moves});
 }
 
 void Parser::Hit(const std::vector<std::string>& words) {

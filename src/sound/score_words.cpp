@@ -9,6 +9,8 @@
 namespace audio::scoring {
 
 
+bool NamesAMoment(const std::string& word) { return word.rfind("start:", 0) == 0 || word.rfind("stop:", 0) == 0; }
+
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
     std::istringstream in(line);

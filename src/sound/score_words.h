@@ -21,6 +21,9 @@ constexpr double kFadeFloor = 0.1;
 // A mistake in the score, with what is wrong; the parser adds the file and line.
 struct Problem {
     std::string what;
+    // The cue asks for a moment this timeline does not give (an effect taken out, a start moved
+    // past its stop, the end brought forward): the score itself may be fine.
+    bool unplaced = false;
 };
 
 // One step of a pattern: a rest, a hold of the note before, or notes (kOwnPitch: the
@@ -43,7 +46,11 @@ struct Span {
     std::int64_t from = 0;
     std::int64_t to = 0;
     int line = 0;
+    bool movesWithTheTimeline = false;
 };
+
+// True for a position that names a moment of the timeline (start:EFFECT, stop:EFFECT).
+bool NamesAMoment(const std::string& word);
 
 std::vector<std::string> Words(const std::string& line);
 

@@ -46,9 +46,10 @@ std::int16_t ToSample(double x) {
 }  // namespace
 
 std::unique_ptr<Soundtrack> Soundtrack::Parse(const std::string& text, const std::string& source,
-                                              const Timeline& timeline, std::string& error) {
+                                              const Timeline& timeline, std::string& error,
+                                              std::vector<std::string>* unplaced) {
     std::unique_ptr<Soundtrack> soundtrack(new Soundtrack());
-    if (!ParseScore(text, source, timeline, soundtrack->score_, error)) return nullptr;
+    if (!ParseScore(text, source, timeline, soundtrack->score_, error, unplaced)) return nullptr;
     return soundtrack;
 }
 

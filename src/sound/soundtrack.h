@@ -22,9 +22,10 @@ class Soundtrack {
 public:
     // Parses and checks the score; moments that name timeline events ("the start of CUBE5") are
     // resolved against timeline. On failure returns null with error set to one line
-    // "<source>:<line>: <what is wrong>".
+    // "<source>:<line>: <what is wrong>". Cues the timeline cannot place: see ParseScore.
     static std::unique_ptr<Soundtrack> Parse(const std::string& text, const std::string& source,
-                                             const Timeline& timeline, std::string& error);
+                                             const Timeline& timeline, std::string& error,
+                                             std::vector<std::string>* unplaced = nullptr);
     virtual ~Soundtrack() = default;
 
     // Length of the piece in sample frames (a frame holds one sample per channel): the timeline's

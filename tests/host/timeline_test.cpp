@@ -47,7 +47,7 @@ TEST(ParseTimeline, NamesTheLineAndTheFault) {
         {"# c\n0\n", "timeline.txt:2: missing command after the time"},
         {"0 start CUBE\n", "timeline.txt:1: start needs a layer after the effect name"},
         {"0 start\n", "timeline.txt:1: start needs an effect name"},
-        {"0 start CUBE 1 2\n", "timeline.txt:1: extra field '2'"},
+        {"0 start CUBE 1 2\n", "timeline.txt:1: extra field '2' (after the layer only 'fresh' may follow)"},
         {"0 start cube 1\n", "timeline.txt:1: effect name 'cube' must be upper-case letters, digits or '_'"},
         {"1e3 end\n", "timeline.txt:1: time must be a whole number of ms from 0 to 86400000, got '1e3'"},
         {"99999999999999999999999 end\n",
@@ -100,6 +100,23 @@ TEST(ParseTimeline, TakesACommentAfterTheFieldsButKeepsAHashInsideTheQuotes) {
     EXPECT_EQ(ErrorOf("0 start CUBE #1\n"), "timeline.txt:1: start needs a layer after the effect name");
     EXPECT_EQ(ErrorOf("0 start CUBE 1# x\n"), "timeline.txt:1: layer must be a whole number from 0 to 1000, got '1#'");
     EXPECT_EQ(ErrorOf("0 start CUBE 1\n0 param CUBE # \"x\"\n"), "timeline.txt:2: param needs a text in double quotes");
+}
+
+TEST(ParseTimeline, AStartMayAskForAFreshStartAndOnlyAStart) {
+    const std::string text =
+        "0 start CUBE 1\n1 stop CUBE\n2 start CUBE 1 fresh # from its first frame again\n3 stop CUBE\n"
+        "4 start CUBE 1\t fresh\n5 end\n";
+    Timeline timeline;
+    std::string error;
+    ASSERT_TRUE(ParseTimeline(text, "timeline.txt", timeline, error)) << error;
+    std::vector<bool> fresh;
+    for (const TimelineEvent& event : timeline.events) fresh.push_back(event.fresh);
+    EXPECT_EQ(fresh, (std::vector<bool>{false, false, true, false, true, false}));
+
+    EXPECT_EQ(ErrorOf("0 start CUBE 1 FRESH\n"), "timeline.txt:1: extra field 'FRESH' (after the layer only 'fresh' may follow)");
+    EXPECT_EQ(ErrorOf("0 start CUBE 1 fresh fresh\n"), "timeline.txt:1: extra field 'fresh'");
+    EXPECT_EQ(ErrorOf("0 start CUBE fresh\n"), "timeline.txt:1: layer must be a whole number from 0 to 1000, got 'fresh'");
+    EXPECT_EQ(ErrorOf("0 start CUBE 1\n1 stop CUBE fresh\n"), "timeline.txt:2: extra field 'fresh'");
 }
 
 TEST(ParseTimeline, WithTheRegisteredNamesAnUnknownEffectIsReportedOnItsOwnLine) {

@@ -394,15 +394,18 @@ TEST(CaptureRefusals, EarlierWorkIsReplacedOnlyWithOverwrite)
                                         "notes.txt", "soundtrack.wav"}));
 }
 
-TEST(CaptureRefusals, PlayShMovesAnEarlierRenderAsideAndSaysWhere)
+TEST(CaptureRefusals, PlayShMovesAnEarlierRenderAsideOnlyForAFinishedOneAndSaysWhere)
 {
-    // play.sh in a copy of the tree whose build step and program only record what they were asked.
+    // play.sh in a copy of the tree whose build step does nothing and whose program records what it
+    // was asked, refuses a run with --refuse, and otherwise writes its video where it was told.
     const std::string root = TemporaryFolder("play-sh");
     fs::create_directories(root + "/scripts");
     fs::create_directories(root + "/build");
     fs::copy_file(std::string(TARNELVOIS_SOURCE_DIR) + "/play.sh", root + "/play.sh");
     std::ofstream(root + "/scripts/build.sh") << "#!/bin/sh\n";
-    std::ofstream(root + "/build/tarnelvois") << "#!/bin/sh\necho \"ran $*\"\n";
+    std::ofstream(root + "/build/tarnelvois")
+        << "#!/bin/sh\necho \"ran $*\"\ncase \" $* \" in *\" --version \"*) exit 0 ;; *\" --refuse \"*) exit 1 ;; esac\n"
+           "while [ $# -gt 0 ]; do [ \"$1\" = --capture ] && echo second >\"$2\"; shift; done\n";
     for (const char* script : {"/scripts/build.sh", "/build/tarnelvois"}) fs::permissions(root + script, fs::perms::owner_all);
     const std::string play = "env -u DISPLAY -u WAYLAND_DISPLAY " + root + "/play.sh";
 
@@ -410,11 +413,14 @@ TEST(CaptureRefusals, PlayShMovesAnEarlierRenderAsideAndSaysWhere)
     SaveFile(root + "/tarnelvois.mp4", TextBytes("first"));
     ASSERT_EQ(RunCommand(play + " --help", &output), 0) << output;
     EXPECT_EQ(ReadFileBytes(root + "/tarnelvois.mp4"), TextBytes("first")) << "nothing is rendered for --help";
+    EXPECT_EQ(RunCommand(play + " --refuse", &output), 1) << output;
+    EXPECT_EQ(ReadFileBytes(root + "/tarnelvois.mp4"), TextBytes("first")) << "a refused run keeps the earlier video";
+    EXPECT_FALSE(fs::exists(root + "/tarnelvois.previous.mp4"));
     ASSERT_EQ(RunCommand(play + " --seed 1", &output), 0) << output;
     EXPECT_NE(output.find("tarnelvois.mp4 is now " + root + "/tarnelvois.previous.mp4"), std::string::npos) << output;
-    EXPECT_NE(output.find("--capture " + root + "/tarnelvois.mp4 --seed 1"), std::string::npos) << output;
+    EXPECT_NE(output.find("--capture " + root + "/tarnelvois.rendering.mp4 --seed 1"), std::string::npos) << output;
     EXPECT_EQ(ReadFileBytes(root + "/tarnelvois.previous.mp4"), TextBytes("first"));
-    EXPECT_FALSE(fs::exists(root + "/tarnelvois.mp4"));
+    EXPECT_EQ(ReadFileBytes(root + "/tarnelvois.mp4"), TextBytes("second\n"));
 }
 
 }  // namespace

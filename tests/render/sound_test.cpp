@@ -36,7 +36,9 @@ const audio::Soundtrack& BuiltSoundtrack()
         static Timeline timeline;
         EXPECT_TRUE(ParseTimeline(std::string(text.begin(), text.end()), "timeline.txt", timeline, error)) << error;
         std::unique_ptr<audio::Soundtrack> loaded;
-        EXPECT_TRUE(LoadScore(*archive, timeline, loaded, error) && loaded) << error;
+        std::vector<std::string> unplaced;
+        EXPECT_TRUE(LoadScore(*archive, timeline, loaded, error, unplaced) && loaded) << error;
+        EXPECT_TRUE(unplaced.empty()) << unplaced.front();
         return loaded;
     }();
     return *soundtrack;
@@ -168,7 +170,8 @@ TEST(CaptureSound, PngFramesGetTheSpanAsAWavAndMuteChangesNoFrame)
     EXPECT_EQ(probe.find("codec_type=audio"), std::string::npos) << probe;
 }
 
-// The built archive with its score replaced, or removed when text is empty.
+// The built archive with its score replaced, or removed when text is empty; as an archive put
+// together by hand, it has no record of the score's source, so messages name the archive's entry.
 std::string ArchiveWithScore(const std::string& folder, const std::string& text)
 {
     const std::string path = folder + "/data.zip";
@@ -178,6 +181,7 @@ std::string ArchiveWithScore(const std::string& folder, const std::string& text)
     EXPECT_NE(archive, nullptr);
     const zip_int64_t index = zip_name_locate(archive, kScoreEntry, 0);
     EXPECT_GE(index, 0);
+    zip_delete(archive, zip_uint64_t(zip_name_locate(archive, kScoreSourceEntry, 0)));
     if (text.empty()) {
         zip_delete(archive, zip_uint64_t(index));
     } else {

@@ -178,6 +178,38 @@ TEST(Score, CommentsBlankLinesAndWindowsLineEndsAreAccepted) {
     EXPECT_EQ(score.notes[0].onset, 30000 * kFramesPerMs);
 }
 
+// A timeline edited on its own may lose moments the score names: with a list to take them, such a
+// cue is left out whole (notes it had added included, and the instrument free again), and the
+// rest is played. A mistake of the score itself stays a mistake.
+TEST(Score, CuesTheTimelineCannotPlaceAreLeftOutWholeAndListed) {
+    const Timeline timeline = MakeTimeline("0 start CONTROL 0\n17000 start CUBE 20\n20000 stop CUBE\n25000 end\n");
+    const std::string body =
+        "hit bell A4 at start:SPLASH\n"                // 6: no such effect
+        "play beat on kick from bar:1 to stop:CUBE#2\n"  // 7: CUBE stops once
+        "play beat on kick from bar:10\n"               // 8: two kicks, 20000 and 20500 ms
+        "play beat on bell from start:CUBE+14\n"        // 9: its second note rings past 25000 ms
+        "play beat on bell from bar:11.75\n";           // 10: would overlap 9; played, as 9 is out
+    audio::Score score;
+    std::string error;
+    EXPECT_FALSE(audio::ParseScore(kHeader + body, "score.txt", timeline, score, error));
+    EXPECT_EQ(error, "score.txt:6: no effect SPLASH in the timeline") << "without a list every problem is a mistake";
+
+    std::vector<std::string> unplaced;
+    ASSERT_TRUE(audio::ParseScore(kHeader + body, "score.txt", timeline, score, error, &unplaced)) << error;
+    EXPECT_EQ(unplaced, (std::vector<std::string>{
+                            "score.txt:6: no effect SPLASH in the timeline; this cue is left out of the music",
+                            "score.txt:7: CUBE stops only 1 time(s) in the timeline; this cue is left out of the music",
+                            "score.txt:9: the note at 24500 ms on bell sounds past the end of the piece (25000 ms); "
+                            "this cue is left out of the music"}));
+    std::vector<std::int64_t> onsets;
+    for (const audio::Note& note : score.notes) onsets.push_back(note.onset / kFramesPerMs);
+    EXPECT_EQ(onsets, (std::vector<std::int64_t>{20000, 20500, 23500, 24000}));
+
+    EXPECT_FALSE(audio::ParseScore(kHeader + "play beat on kick from bar:1 to bar:3\nplay beat on kick from bar:2\n",
+                                   "score.txt", timeline, score, error, &unplaced));
+    EXPECT_EQ(error.rfind("score.txt:7: instrument kick already plays", 0), 0u) << error;
+}
+
 // The score the program plays: every moment it names is in the timeline it plays with, and it
 // fills the piece.
 TEST(Score, TheDemoScoreParsesAgainstTheDemoTimeline) {

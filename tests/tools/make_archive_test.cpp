@@ -178,7 +178,8 @@ TEST_F(MakeArchive, PacksAPictureFromTheOverridesFolderInsteadOfTheDrawnOneAtEve
     const std::string arguments = "--timeline '" + timeline_ + "' --overrides '" + Path("overrides") + "' --output '";
     for (const char* output : {"first.zip", "second.zip"}) {
         ASSERT_EQ(Run(arguments + Path(output) + "' --preview '" + Path("preview") + "'"), 0) << errors_;
-        EXPECT_EQ(errors_, "make_archive: " + Path("overrides/zep.TGA") + ": not packed: no picture is called zep.TGA\n");
+        EXPECT_EQ(errors_, "make_archive: " + Path("overrides/zep.TGA") +
+                               ": not packed: no picture is called zep.TGA; did you mean Zep.tga?\n");
         int error = 0;
         zip_t* archive = zip_open(Path(output).c_str(), ZIP_RDONLY, &error);
         ASSERT_NE(archive, nullptr);
@@ -236,4 +237,85 @@ TEST_F(MakeArchive, TextsKeepClearOfTheAirshipAndOfTheRightEdge) {
         }
     }
     zip_close(archive);
+}
+
+// A 2x1 PNG: opaque red, then transparent white.
+const std::vector<std::uint8_t> kPng = {
+    0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00,
+    0x02, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0xF4, 0x22, 0x7F, 0x8A, 0x00, 0x00, 0x00, 0x14, 0x49,
+    0x44, 0x41, 0x54, 0x78, 0x01, 0x01, 0x09, 0x00, 0xF6, 0xFF, 0x00, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00,
+    0x15, 0xF3, 0x04, 0xFC, 0xD2, 0x42, 0x6F, 0x77, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60,
+    0x82};
+
+// What a maker paints comes as PNG as often as TGA, and under a name slightly off: a PNG is packed
+// as the TGA it decodes to (its transparency black), whatever its name's ending, a near name gets
+// the name it most likely meant, and a picture in another format is named for what it is.
+TEST_F(MakeArchive, PacksPngOverridesAndSaysWhichNameOrFormatWasMeant) {
+    fs::create_directories(Path("overrides"));
+    auto save = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream(Path("overrides/" + name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    save("Zep.png", kPng);
+    save("End.tga", kPng);  // renamed, not converted
+    save("zep.tga", kPng);
+    save("Lihgt.tga", kPng);
+    save("notes.txt", {'h', 'i'});
+    const std::string arguments = "--timeline '" + timeline_ + "' --overrides '" + Path("overrides") + "' --output '";
+    ASSERT_EQ(Run(arguments + Path("demodat.zip") + "'"), 0) << errors_;
+    EXPECT_EQ(errors_, "make_archive: " + Path("overrides/Lihgt.tga") + ": not packed: no picture is called Lihgt.tga; did you mean Light.tga?\n"
+                       "make_archive: " + Path("overrides/notes.txt") + ": not packed: no picture is called notes.txt\n"
+                       "make_archive: " + Path("overrides/zep.tga") + ": not packed: no picture is called zep.tga; did you mean Zep.tga?\n");
+    int error = 0;
+    zip_t* archive = zip_open(Path("demodat.zip").c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const char* name : {"demotex/Zep.tga", "demotex/End.tga"}) {
+        Image image;
+        std::string problem;
+        ASSERT_TRUE(DecodeTga(ReadEntry(archive, zip_name_locate(archive, name, 0)), image, problem)) << name << problem;
+        EXPECT_EQ(image.rgb, (std::vector<std::uint8_t>{255, 0, 0, 0, 0, 0})) << name;
+    }
+    EXPECT_LT(zip_name_locate(archive, "demotex/Zep.png", ZIP_FL_NOCASE), 0);
+    zip_close(archive);
+
+    // Two files for one picture, and a JPEG under a TGA's name, stop the build.
+    save("Zep.tga", kPng);
+    EXPECT_EQ(Run(arguments + Path("second.zip") + "'"), 1);
+    EXPECT_NE(errors_.find("both Zep.png and Zep.tga would replace Zep.tga"), std::string::npos) << errors_;
+    fs::remove(Path("overrides/Zep.tga"));
+    save("End.tga", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+    EXPECT_EQ(Run(arguments + Path("third.zip") + "'"), 1);
+    EXPECT_NE(errors_.find("make_archive: not a picture the program can show: a JPEG picture; only TGA and PNG are read (" +
+                           Path("overrides/End.tga") + ")"),
+              std::string::npos)
+        << errors_;
+    EXPECT_FALSE(fs::exists(Path("third.zip")));
+}
+
+// The score is read against the timeline as the program will read it: a cue whose moment the
+// timeline lacks is warned about, by the score's path and line, and packed; the path goes into
+// the archive so the program names the same file; a mistake in the score stops the build.
+TEST_F(MakeArchive, WarnsOfScoreCuesTheTimelineCannotPlaceAndPacksTheScoresPath) {
+    std::ofstream(timeline_, std::ios::binary | std::ios::trunc)
+        << "0 start CONTROL 0\n1000 start CUBE 20\n9000 stop CUBE\n20000 end\n";
+    const std::string score = Path("score.txt");
+    std::ofstream(score, std::ios::binary) << "tempo 120\ninstrument bell fm\nhit bell A4 at start:CUBE\n"
+                                              "hit bell A4 at start:CUBE9\nhit bell A4 at stop:CUBE+40\n";
+    const std::string arguments = "--timeline '" + timeline_ + "' --score '" + score + "' --output '";
+    ASSERT_EQ(Run(arguments + Path("demodat.zip") + "'"), 0) << errors_;
+    EXPECT_EQ(errors_, "make_archive: warning: " + score + ":4: no effect CUBE9 in the timeline; this cue is left out of the music\n"
+                       "make_archive: warning: " + score + ":5: position stop:CUBE+40 is after the end of the piece (20000 ms); "
+                       "this cue is left out of the music\n");
+    int error = 0;
+    zip_t* archive = zip_open(Path("demodat.zip").c_str(), ZIP_RDONLY, &error);
+    ASSERT_NE(archive, nullptr);
+    const zip_int64_t source = zip_name_locate(archive, "score.source", 0);
+    ASSERT_GE(source, 0);
+    const std::vector<std::uint8_t> path = ReadEntry(archive, source);
+    EXPECT_EQ(std::string(path.begin(), path.end()), score);
+    zip_close(archive);
+
+    std::ofstream(score, std::ios::binary | std::ios::app) << "hit gong A4 at bar:1\n";
+    EXPECT_EQ(Run(arguments + Path("demodat.zip") + "'"), 1);
+    EXPECT_NE(errors_.find("make_archive: " + score + ":6: unknown instrument 'gong'\n"), std::string::npos) << errors_;
+    EXPECT_FALSE(fs::exists(Path("demodat.zip")));
 }
