@@ -110,7 +110,7 @@ string(REGEX REPLACE "([][+.*()^$?|\\\\])" "\\\\\\1" source_pattern "${CMAKE_SOU
 string(REGEX REPLACE "([][+.*()^$?|\\\\])" "\\\\\\1" binary_pattern "${CMAKE_BINARY_DIR}")
 set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME tarnelvois-${PROJECT_VERSION})
-set(CPACK_SOURCE_IGNORE_FILES "^${source_pattern}/\\.git" "^${source_pattern}/build[^/]*/" "^${binary_pattern}/"
+set(CPACK_SOURCE_IGNORE_FILES "^${source_pattern}/\\.git(/|$)" "^${source_pattern}/build[^/]*/" "^${binary_pattern}/"
   "\\.swp$" "\\.part$" "^${source_pattern}/tarnelvois[^/]*\\.(mp4|png)$" "^${source_pattern}/frames/")
 # CPack reads the patterns back from a file of set() commands: each backslash is written twice.
 string(REPLACE "\\" "\\\\" CPACK_SOURCE_IGNORE_FILES "${CPACK_SOURCE_IGNORE_FILES}")
