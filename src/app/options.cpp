@@ -19,7 +19,7 @@ struct OptionInfo {
 constexpr OptionInfo kOptions[] = {
     {"--help", nullptr, "show this text and exit"},
     {"--version", nullptr, "show the version and exit"},
-    {"--data", "PATH", "the data archive (default: demodat.zip here, then beside the program)"},
+    {"--data", "PATH", "the data archive (default: demodat.zip here, beside the program, in ../share/tarnelvois from it, then in the prefix's share/tarnelvois)"},
     {"--timeline", "FILE", "play this timeline file instead of the one in the archive"},
     {"--size", "WxH", "render size, each side 16 to 8192 (default: 1024x768); the piece is drawn for 4:3, "
                       "another shape stretches its overlays"},

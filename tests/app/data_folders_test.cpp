@@ -70,6 +70,9 @@ TEST(DataFolders, InstalledTreeFoundFromTheProgramWhereverItWasMoved)
     EXPECT_EQ(DataFolders("/usr/bin/tarnelvois", "/usr/share/tarnelvois"),
               (std::vector<std::string>{".", "/usr/bin", "/usr/share/tarnelvois"}));
     EXPECT_EQ(DataFolders("", ""), (std::vector<std::string>{"."}));
+    // A Debian package puts the program in /usr/games: its share folder is still /usr/share.
+    EXPECT_EQ(DataFolders("/usr/games/tarnelvois", "/usr/share/tarnelvois"),
+              (std::vector<std::string>{".", "/usr/games", "/usr/share/tarnelvois"}));
 }
 
 TEST(DataFolders, RunningProgramIsTheFileNotTheLinkItWasCalledBy)

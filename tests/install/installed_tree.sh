@@ -10,15 +10,23 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tarnelvois-install-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-for file in bin/tarnelvois share/tarnelvois/demodat.zip share/applications/tarnelvois.desktop \
-            share/icons/hicolor/48x48/apps/tarnelvois.png share/icons/hicolor/256x256/apps/tarnelvois.png \
-            share/man/man6/tarnelvois.6 share/doc/tarnelvois/README.md share/doc/tarnelvois/LICENSE; do
+# As the README installs: stripped, so the program carries no symbols or compiler note.
+cmake --install "$build" --prefix "$work/prefix" --strip >/dev/null
+files=(bin/tarnelvois share/tarnelvois/demodat.zip share/applications/tarnelvois.desktop
+       share/metainfo/org.example.tarnelvois.metainfo.xml share/icons/hicolor/scalable/apps/tarnelvois.svg
+       share/man/man6/tarnelvois.6.gz share/doc/tarnelvois/README.md share/doc/tarnelvois/copyright
+       share/doc/tarnelvois/changelog.gz)
+for size in 16 24 32 48 64 128 256; do files+=("share/icons/hicolor/${size}x${size}/apps/tarnelvois.png"); done
+for file in "${files[@]}"; do
     [ -s "$work/prefix/$file" ] || fail "$file not installed"
 done
-for size in 48 256; do
-    file "$work/prefix/share/icons/hicolor/${size}x${size}/apps/tarnelvois.png" | grep -q "$size x $size" ||
-        fail "the ${size}x${size} icon is not ${size}x${size}"
+for size in 16 24 32 48 64 128 256; do
+    file "$work/prefix/share/icons/hicolor/${size}x${size}/apps/tarnelvois.png" | grep -q "$size x $size, 8-bit/color RGBA" ||
+        fail "the ${size}x${size} icon is not ${size}x${size} with alpha"
+done
+sections=$(readelf -SW "$work/prefix/bin/tarnelvois")
+for section in .comment .symtab .debug_info; do
+    ! grep -qF " $section " <<<"$sections" || fail "the installed program keeps its $section section"
 done
 desktop-file-validate "$work/prefix/share/applications/tarnelvois.desktop" || fail "desktop entry not valid"
 
