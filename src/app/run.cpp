@@ -51,6 +51,10 @@ int CheckOptions(const HostState& host, const SStartupDat& startup, const Option
         HostError(error);
         return 2;
     }
+    if (!options.encodingOption.empty() && (options.capturePath.empty() || captureKind != CaptureKind::Video)) {
+        HostError(options.encodingOption + " sets a video's quality; add --capture FILE.mp4");
+        return 2;
+    }
     if (!host.useArchive) {
         HostError("this player reads its data from an archive only; the program turned the archive off");
         return 1;
@@ -160,7 +164,7 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
         const CaptureRequest request{
             options.capturePath, options.overwrite,
             FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight),
-            options.fps};
+            options.fps, options.encoding};
         // Passes after the first number their frames on from the first pass's: one pass's sound
         // would be shorter than the video, so such a capture goes without.
         const CaptureSound sound = options.passes > 1

@@ -10,7 +10,7 @@ std::unique_ptr<FrameSink> MakeCaptureSink(const CaptureRequest& request, const 
     if (!CheckCaptureName(request.path, kind, error) ||
         !CheckCaptureTarget(request.path, kind, request.overwrite, error))
         return nullptr;
-    if (kind == CaptureKind::Video) return MakeVideoSink(request.path, request.layout, request.fps, error, sound);
+    if (kind == CaptureKind::Video) return MakeVideoSink(request.path, request.layout, request.fps, error, sound, request.encoding);
     if (request.overwrite && !RemoveFrames(request.path, error)) return nullptr;
     std::unique_ptr<FrameSink> folder = MakePngFolderSink(request.path, error, sound);
     return request.layout.HasBars() ? MakeFramedSink(std::move(folder), request.layout) : std::move(folder);

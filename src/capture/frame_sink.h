@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/frame_layout.h"
+#include "capture/video_quality.h"
 #include "sound/soundtrack_feed.h"
 
 class FrameSink {
@@ -45,9 +46,10 @@ std::unique_ptr<FrameSink> MakeFramedSink(std::unique_ptr<FrameSink> inner, cons
 
 // The same video, its pictures of layout.pictureWidth x pictureHeight placed in frames of the
 // layout's size by the encoder, after the conversion to its colour format, so the bars cost
-// neither conversion nor transfer.
+// neither conversion nor transfer; encoded as 'encoding' asks.
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
-                                         std::string& error, const CaptureSound& sound = {});
+                                         std::string& error, const CaptureSound& sound = {},
+                                         const VideoEncoding& encoding = {});
 
 // Writes one picture as a PNG file, atomically, through a temporary name unique to this process.
 // False with error set on failure.

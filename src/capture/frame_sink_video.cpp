@@ -208,7 +208,8 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, int width, int
 }
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps,
-                                         std::string& error, const CaptureSound& sound)
+                                         std::string& error, const CaptureSound& sound,
+                                         const VideoEncoding& encoding)
 {
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
@@ -224,8 +225,9 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLay
     }
     std::fclose(probe);
     auto sink = std::make_unique<VideoSink>(path, temporary);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr),
-                     sound, error)) {
+    const std::vector<std::string> command =
+        EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr, encoding);
+    if (!sink->Start(command, sound, error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }
