@@ -11,9 +11,11 @@
 #include "app/demo_inputs.h"
 #include "app/options.h"
 #include "app/run_settings.h"
+#include "app/video_summary.h"
 #include "app/version_text.h"
 #include "capture/capture_sink.h"
 #include "capture/capture_target.h"
+#include "capture/video_command.h"
 #include "host/gl_functions.h"
 #include "host/host_state.h"
 #include "host/random.h"
@@ -196,7 +198,15 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
     if (status == 0 && sink && !options.quiet) {
         std::error_code ignored;
         const std::filesystem::path where = std::filesystem::absolute(options.capturePath, ignored);
-        std::fprintf(stderr, "tarnelvois: written %s\n", where.c_str());
+        std::string summary;
+        std::error_code sizeUnknown;
+        const std::uintmax_t bytes = std::filesystem::file_size(where, sizeUnknown);
+        if (IsVideoPath(options.capturePath) && !sizeUnknown) {
+            const std::int64_t frames = (FirstFrameAtOrAfter(lastTime + 1, options.fps) -
+                                         FirstFrameAtOrAfter(options.startMs, options.fps)) * options.passes;
+            summary = ": " + VideoSummary(bytes, frames, options.fps);
+        }
+        std::fprintf(stderr, "tarnelvois: written %s%s\n", where.c_str(), summary.c_str());
     }
     return status;
 }
