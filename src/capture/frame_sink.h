@@ -16,6 +16,13 @@ public:
     virtual ~FrameSink() = default;
     virtual bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                        std::string& error) = 0;
+    // The same for a frame the caller is done with: a sink that queues frames may keep the vector
+    // itself and leave another in its place (of any size, possibly empty), saving a copy.
+    virtual bool WriteTaking(std::int64_t frameIndex, std::vector<std::uint8_t>& rgb, int width, int height,
+                             std::string& error)
+    {
+        return Write(frameIndex, rgb, width, height, error);
+    }
     virtual bool Finish(std::string& error) = 0;
     virtual void Abandon() = 0;
     // After Abandon: what the capture left, for the message that ends the run.
