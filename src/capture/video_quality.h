@@ -29,6 +29,7 @@ constexpr int kMaxBitrateKbps = 100000;
 // x264's settings for one capture.
 struct X264Settings {
     std::string preset, tune;  // tune empty for none
+    std::string options;       // x264's own options over the preset's ("key=value:..."), or empty
     bool highProfile = true;   // false: the preset's Constrained Baseline
     int crf = 0;               // 0 when bitrateKbps is set
     int bitrateKbps = 0;

@@ -61,13 +61,15 @@ TEST(VideoCommand, EachQualityDeclaresItsProfileAndLevelAndCapsTheRateWithinIt)
     const VideoEncoding share{VideoQuality::Share}, master{VideoQuality::Master};
     // The default video: 1280x720 at 60 fps.
     const std::string shared = Command("a.mp4", 1280, 720, 60, share);
-    for (const char* part : {"-pix_fmt yuv420p", "-preset superfast -tune ssim -profile:v high -level:v 3.2 -crf 20 "
+    for (const char* part : {"-pix_fmt yuv420p", "-preset ultrafast -tune ssim -x264-params cabac=1:bframes=3:b-adapt=0:"
+                             "deblock=0,0:8x8dct=1:partitions=i8x8 -profile:v high -level:v 3.2 -crf 20 "
                              "-maxrate 20000k -bufsize 20000k", "-movflags +faststart"})
         EXPECT_NE(shared.find(part), std::string::npos) << part << " in " << shared;
     const std::string mastered = Command("a.mov", 1280, 720, 60, master);
     EXPECT_NE(mastered.find("-preset ultrafast -level:v 4.1 -crf 14 -maxrate 50000k -bufsize 50000k"), std::string::npos)
         << mastered;
     EXPECT_EQ(mastered.find("-profile:v"), std::string::npos) << "ultrafast's stream is Constrained Baseline";
+    EXPECT_EQ(mastered.find("-x264-params"), std::string::npos) << mastered;
     EXPECT_EQ(Command("a.mkv", 1280, 720, 60, share).find("faststart"), std::string::npos) << "an mp4 and mov flag only";
 
     // The cap and the level follow the frame's size and rate.
