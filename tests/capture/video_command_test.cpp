@@ -62,7 +62,7 @@ TEST(VideoCommand, EachQualityDeclaresItsProfileAndLevelAndCapsTheRateWithinIt)
     // The default video: 1280x720 at 60 fps.
     const std::string shared = Command("a.mp4", 1280, 720, 60, share);
     for (const char* part : {"-pix_fmt yuv420p", "-preset ultrafast -tune ssim -x264-params cabac=1:bframes=3:b-adapt=0:"
-                             "deblock=0,0:8x8dct=1:partitions=i8x8 -profile:v high -level:v 3.2 -crf 20 "
+                             "deblock=0,0:8x8dct=1:partitions=i8x8 -profile:v high -level:v 3.2 -crf 21 "
                              "-maxrate 20000k -bufsize 20000k", "-movflags +faststart"})
         EXPECT_NE(shared.find(part), std::string::npos) << part << " in " << shared;
     const std::string mastered = Command("a.mov", 1280, 720, 60, master);
@@ -73,9 +73,9 @@ TEST(VideoCommand, EachQualityDeclaresItsProfileAndLevelAndCapsTheRateWithinIt)
     EXPECT_EQ(Command("a.mkv", 1280, 720, 60, share).find("faststart"), std::string::npos) << "an mp4 and mov flag only";
 
     // The cap and the level follow the frame's size and rate.
-    EXPECT_NE(Command("a.mp4", 1920, 1080, 60, share).find("-level:v 4.2 -crf 20 -maxrate 45000k"), std::string::npos);
-    EXPECT_NE(Command("a.mp4", 1920, 1080, 30, share).find("-level:v 4.0 -crf 20 -maxrate 22500k"), std::string::npos);
-    EXPECT_NE(Command("a.mp4", 640, 480, 30, share).find("-level:v 3.0 -crf 20 -maxrate 3333k"), std::string::npos);
+    EXPECT_NE(Command("a.mp4", 1920, 1080, 60, share).find("-level:v 4.2 -crf 21 -maxrate 45000k"), std::string::npos);
+    EXPECT_NE(Command("a.mp4", 1920, 1080, 30, share).find("-level:v 4.0 -crf 21 -maxrate 22500k"), std::string::npos);
+    EXPECT_NE(Command("a.mp4", 640, 480, 30, share).find("-level:v 3.0 -crf 21 -maxrate 3333k"), std::string::npos);
     // A tiny frame still gets a cap its busiest frames fit in.
     EXPECT_NE(Command("a.mp4", 64, 48, 10, share).find("-maxrate 1000k -bufsize 1000k"), std::string::npos);
     // Beyond every level: no level is claimed, but the rate is still capped.
