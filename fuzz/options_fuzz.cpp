@@ -28,6 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         (options.width >= 16 && options.width <= 16384 && options.height >= 16 && options.height <= 16384);
     const bool timesOk = options.startMs >= 0 && options.startMs <= kMaxTimelineTime &&
                          (!options.endMs || (*options.endMs >= options.startMs && *options.endMs <= kMaxTimelineTime));
-    if (!sizeOk || !timesOk || options.fps < 1 || options.fps > 1000) std::abort();
+    const VideoEncoding& encoding = options.encoding;
+    const bool encodingOk = (encoding.crf == 0 || (encoding.crf >= kMinCrf && encoding.crf <= kMaxCrf)) &&
+                            (encoding.bitrateKbps == 0 || (encoding.bitrateKbps >= kMinBitrateKbps &&
+                                                           encoding.bitrateKbps <= kMaxBitrateKbps)) &&
+                            (encoding.crf == 0 || encoding.bitrateKbps == 0);
+    if (!sizeOk || !timesOk || !encodingOk || options.fps < 1 || options.fps > 1000) std::abort();
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "capture/video_quality.h"
+
 struct Options {
     bool help = false;
     bool version = false;
@@ -28,6 +30,8 @@ struct Options {
     bool mute = false;           // --mute
     std::string capturePath;     // --capture DIR (PNG frames) or FILE.mp4/.mkv/.mov/.webm (video)
     bool overwrite = false;      // --overwrite: replace an existing video or a folder's frames
+    VideoEncoding encoding;      // --quality NAME, --crf N, --bitrate RATE
+    std::string encodingOption;  // the first of those given, for the check that a video is captured
 };
 
 // Parses argv[1..]. On failure returns false with error set to one line naming the option and

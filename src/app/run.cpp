@@ -11,9 +11,11 @@
 #include "app/demo_inputs.h"
 #include "app/options.h"
 #include "app/run_settings.h"
+#include "app/video_summary.h"
 #include "app/version_text.h"
 #include "capture/capture_sink.h"
 #include "capture/capture_target.h"
+#include "capture/video_command.h"
 #include "host/gl_functions.h"
 #include "host/host_state.h"
 #include "host/random.h"
@@ -49,6 +51,10 @@ int CheckOptions(const HostState& host, const SStartupDat& startup, const Option
     CaptureKind captureKind;
     if (!options.capturePath.empty() && !CheckCaptureName(options.capturePath, captureKind, error)) {
         HostError(error);
+        return 2;
+    }
+    if (!options.encodingOption.empty() && (options.capturePath.empty() || captureKind != CaptureKind::Video)) {
+        HostError(options.encodingOption + " sets a video's quality; add --capture FILE.mp4");
         return 2;
     }
     if (!host.useArchive) {
@@ -160,7 +166,7 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
         const CaptureRequest request{
             options.capturePath, options.overwrite,
             FitPicture(settings.renderWidth, settings.renderHeight, options.frameWidth, options.frameHeight),
-            options.fps};
+            options.fps, options.encoding};
         const CaptureSound sound =
             SoundOfFrames(soundtrack_.get(), options.startMs, lastTime, options.fps, options.passes);
         sink = MakeCaptureSink(request, sound, error);
@@ -189,7 +195,15 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
     if (status == 0 && sink && !options.quiet) {
         std::error_code ignored;
         const std::filesystem::path where = std::filesystem::absolute(options.capturePath, ignored);
-        std::fprintf(stderr, "tarnelvois: written %s\n", where.c_str());
+        std::string summary;
+        std::error_code sizeUnknown;
+        const std::uintmax_t bytes = std::filesystem::file_size(where, sizeUnknown);
+        if (IsVideoPath(options.capturePath) && !sizeUnknown) {
+            const std::int64_t frames = (FirstFrameAtOrAfter(lastTime + 1, options.fps) -
+                                         FirstFrameAtOrAfter(options.startMs, options.fps)) * options.passes;
+            summary = ": " + VideoSummary(bytes, frames, options.fps);
+        }
+        std::fprintf(stderr, "tarnelvois: written %s%s\n", where.c_str(), summary.c_str());
     }
     return status;
 }

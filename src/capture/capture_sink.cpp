@@ -11,7 +11,8 @@ std::unique_ptr<FrameSink> MakeCaptureSink(const CaptureRequest& request, const 
         !CheckCaptureTarget(request.path, kind, request.overwrite, error))
         return nullptr;
     if (kind == CaptureKind::Video)
-        return MakeVideoSink(request.path, request.layout, request.fps, request.overwrite, error, sound);
+        return MakeVideoSink(request.path, request.layout, request.fps, request.overwrite, error, sound,
+                             request.encoding);
     std::unique_ptr<FrameSink> folder = MakePngFolderSink(request.path, request.overwrite, error, sound);
     return request.layout.HasBars() ? MakeFramedSink(std::move(folder), request.layout) : std::move(folder);
 }

@@ -13,6 +13,7 @@ struct CaptureRequest {
     bool overwrite = false;  // replace an existing video, or a folder's frames
     FrameLayout layout;      // the picture's place in the captured frames
     int fps = 60;
+    VideoEncoding encoding;  // a video's quality
 };
 
 // Checks the name and the place (an existing video or frames need overwrite), then makes the

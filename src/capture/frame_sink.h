@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "capture/frame_layout.h"
+#include "capture/video_quality.h"
 #include "sound/soundtrack_feed.h"
 
 class FrameSink {
@@ -15,6 +16,13 @@ public:
     virtual ~FrameSink() = default;
     virtual bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
                        std::string& error) = 0;
+    // The same for a frame the caller is done with: a sink that queues frames may keep the vector
+    // itself and leave another in its place (of any size, possibly empty), saving a copy.
+    virtual bool WriteTaking(std::int64_t frameIndex, std::vector<std::uint8_t>& rgb, int width, int height,
+                             std::string& error)
+    {
+        return Write(frameIndex, rgb, width, height, error);
+    }
     virtual bool Finish(std::string& error) = 0;
     virtual void Abandon() = 0;
     // After Abandon: what the capture left, for the message that ends the run.
@@ -42,9 +50,10 @@ std::unique_ptr<FrameSink> MakeFramedSink(std::unique_ptr<FrameSink> inner, cons
 // Write returns as soon as the frame is queued. The file appears under its name only once ffmpeg
 // has finished it, replacing a file there only with overwrite. Fails, before anything is rendered,
 // when ffmpeg is missing or the file cannot be made. With sound, the spans' samples go to ffmpeg's
-// second input from a thread of their own.
+// second input from a thread of their own. Encoded as 'encoding' asks.
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps, bool overwrite,
-                                         std::string& error, const CaptureSound& sound = {});
+                                         std::string& error, const CaptureSound& sound = {},
+                                         const VideoEncoding& encoding = {});
 
 // Writes one picture as a PNG file, atomically, through a temporary name unique to this process.
 // False with error set on failure.

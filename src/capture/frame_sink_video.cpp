@@ -39,14 +39,23 @@ public:
     ~VideoSink() override { Abandon(); }
 
     bool Start(const std::vector<std::string>& arguments, const CaptureSound& sound, std::string& error);
-    bool Write(std::int64_t frameIndex, const std::vector<std::uint8_t>& rgb, int width, int height,
-               std::string& error) override;
+    bool Write(std::int64_t, const std::vector<std::uint8_t>& rgb, int, int, std::string& error) override
+    {
+        return Queue([&](std::vector<std::uint8_t>& frame) { frame.assign(rgb.begin(), rgb.end()); }, error);
+    }
+    bool WriteTaking(std::int64_t, std::vector<std::uint8_t>& rgb, int, int, std::string& error) override
+    {
+        return Queue([&](std::vector<std::uint8_t>& frame) { frame.swap(rgb); }, error);
+    }
     bool Finish(std::string& error) override;
     void Abandon() override;
     std::string LeftBehind() const override { return "nothing written under " + path_; }
     bool TakesBgr() const override { return true; }
 
 private:
+    // Waits for room in the queue, then queues a spare frame that 'fill' has filled.
+    template <typename Fill>
+    bool Queue(Fill fill, std::string& error);
     void Feed();
     // Waits until the feeder has handed ffmpeg every queued frame or given up; false when an
     // interrupt came first.
@@ -109,7 +118,8 @@ void VideoSink::Feed()
     changed_.notify_all();
 }
 
-bool VideoSink::Write(std::int64_t, const std::vector<std::uint8_t>& rgb, int, int, std::string& error)
+template <typename Fill>
+bool VideoSink::Queue(Fill fill, std::string& error)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     while (queue_.size() >= kQueuedFrames && !broken_) {
@@ -130,7 +140,7 @@ bool VideoSink::Write(std::int64_t, const std::vector<std::uint8_t>& rgb, int, i
         frame = std::move(spare_.back());
         spare_.pop_back();
     }
-    frame.assign(rgb.begin(), rgb.end());
+    fill(frame);
     queue_.push_back(std::move(frame));
     changed_.notify_all();
     return true;
@@ -217,7 +227,7 @@ void VideoSink::Abandon()
 }  // namespace
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps, bool overwrite,
-                                         std::string& error, const CaptureSound& asked)
+                                         std::string& error, const CaptureSound& asked, const VideoEncoding& encoding)
 {
     // Where the encoder can be given one input only, the video goes without its sound.
     const CaptureSound sound = kEncoderInputs > 1 ? asked : CaptureSound{};
@@ -235,8 +245,9 @@ std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLay
     }
     std::fclose(probe);
     auto sink = std::make_unique<VideoSink>(path, temporary, overwrite);
-    if (!sink->Start(EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr),
-                     sound, error)) {
+    const std::vector<std::string> command =
+        EncoderCommand(ffmpeg, path, layout, fps, EncoderFileName(temporary), sound.soundtrack != nullptr, encoding);
+    if (!sink->Start(command, sound, error)) {
         std::remove(temporary.c_str());
         return nullptr;
     }

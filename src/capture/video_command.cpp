@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "capture/video_quality.h"
+
 namespace {
 
 std::string Extension(const std::string& path)
@@ -16,17 +18,43 @@ std::string Extension(const std::string& path)
     return extension;
 }
 
+// x264's part of the command: the quality's preset and rate control, capped so that every stretch of
+// the file stays within the level it declares.
+void AddX264(std::vector<std::string>& arguments, const X264Settings& x264)
+{
+    arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", x264.preset});
+    if (!x264.tune.empty()) arguments.insert(arguments.end(), {"-tune", x264.tune});
+    if (!x264.options.empty()) arguments.insert(arguments.end(), {"-x264-params", x264.options});
+    if (x264.highProfile) arguments.insert(arguments.end(), {"-profile:v", "high"});
+    if (x264.levelIdc > 0) arguments.insert(arguments.end(), {"-level:v", LevelName(x264.levelIdc)});
+    if (x264.bitrateKbps > 0) arguments.insert(arguments.end(), {"-b:v", std::to_string(x264.bitrateKbps) + "k"});
+    else arguments.insert(arguments.end(), {"-crf", std::to_string(x264.crf)});
+    arguments.insert(arguments.end(), {"-maxrate", std::to_string(x264.maxrateKbps) + "k", "-bufsize",
+                                       std::to_string(x264.bufsizeKbits) + "k"});
+}
+
+void AddVp9(std::vector<std::string>& arguments, const VideoEncoding& encoding)
+{
+    const int crf = encoding.crf > 0 ? encoding.crf : encoding.quality == VideoQuality::Share ? 31 : 20;
+    arguments.insert(arguments.end(), {"-c:v", "libvpx-vp9"});
+    if (encoding.bitrateKbps > 0) arguments.insert(arguments.end(), {"-b:v", std::to_string(encoding.bitrateKbps) + "k"});
+    else arguments.insert(arguments.end(), {"-crf", std::to_string(crf), "-b:v", "0"});
+    arguments.insert(arguments.end(), {"-deadline", "good", "-cpu-used", "5", "-row-mt", "1", "-f", "webm"});
+}
+
 }  // namespace
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output, bool withSound)
+                                        int height, int fps, const std::string& output, bool withSound,
+                                        const VideoEncoding& encoding)
 {
-    return EncoderCommand(ffmpeg, videoPath, FitPicture(width, height, width, height), fps, output, withSound);
+    return EncoderCommand(ffmpeg, videoPath, FitPicture(width, height, width, height), fps, output, withSound,
+                          encoding);
 }
 
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
                                         const FrameLayout& layout, int fps, const std::string& output,
-                                        bool withSound)
+                                        bool withSound, const VideoEncoding& encoding)
 {
     const std::string extension = Extension(videoPath);
     const std::string pictureSize = std::to_string(layout.pictureWidth) + "x" + std::to_string(layout.pictureHeight);
@@ -51,13 +79,9 @@ std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::st
     arguments.insert(arguments.end(), {"-vf", filter, "-pix_fmt", "yuv420p", "-colorspace", "bt709",
                                        "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv"});
     if (extension == "webm") {
-        arguments.insert(arguments.end(), {"-c:v", "libvpx-vp9", "-crf", "31", "-b:v", "0", "-deadline", "good",
-                                           "-cpu-used", "5", "-row-mt", "1", "-f", "webm"});
+        AddVp9(arguments, encoding);
     } else {
-        // The encoder shares two cores with the software renderer: the fastest preset, with a lower
-        // CRF making up its quality (an SSIM of 0.98 even over the busiest stretch, the lattices in
-        // the snow), costs a third of veryfast's time, for a larger file.
-        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "14"});
+        AddX264(arguments, ChooseX264(encoding, paddedWidth, paddedHeight, fps));
         if (extension == "mkv") arguments.insert(arguments.end(), {"-f", "matroska"});
         else arguments.insert(arguments.end(), {"-movflags", "+faststart", "-f", extension == "mov" ? "mov" : "mp4"});
     }

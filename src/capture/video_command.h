@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "capture/frame_layout.h"
+#include "capture/video_quality.h"
 
 // True for the file names --capture encodes as a video: .mp4, .mkv, .mov, .webm (any case).
 bool IsVideoPath(const std::string& path);
@@ -18,12 +19,14 @@ std::string EncoderFileName(const std::string& path);
 // ffmpeg's arguments (the program first) for frames of width x height, bgr24, top row first, at
 // fps, written to 'output' in the container that videoPath's extension names. withSound adds a
 // second input on descriptor 3, 48 kHz stereo 16-bit samples, encoded as AAC (Opus in .webm).
+// 'encoding' chooses the video's quality: x264 with a level and a rate cap (VP9 in .webm).
 constexpr int kSoundInputDescriptor = 3;
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
-                                        int height, int fps, const std::string& output, bool withSound = false);
+                                        int height, int fps, const std::string& output, bool withSound = false,
+                                        const VideoEncoding& encoding = {});
 
 // The same for pictures of layout.pictureWidth x pictureHeight, placed by ffmpeg in frames of the
 // layout's size with black bars, after their conversion to YUV.
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath,
                                         const FrameLayout& layout, int fps, const std::string& output,
-                                        bool withSound = false);
+                                        bool withSound = false, const VideoEncoding& encoding = {});

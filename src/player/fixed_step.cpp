@@ -41,7 +41,7 @@ int Player::RunFixedStep(FrameSink* sink, std::int64_t firstFrame, std::int32_t 
     // The frame a sink refused ends the run; its message waits until the progress line has ended.
     bool delivered = true;
     auto deliver = [&]() {
-        delivered = sink->Write(ready.index, ready.rgb, layout.pictureWidth, layout.pictureHeight, error);
+        delivered = sink->WriteTaking(ready.index, ready.rgb, layout.pictureWidth, layout.pictureHeight, error);
     };
 
     std::int64_t frame = firstFrame;

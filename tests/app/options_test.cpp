@@ -89,11 +89,40 @@ TEST(ParseOptions, TimesInMillisecondsSecondsOrMinutesAndSeconds) {
     }
 }
 
+TEST(ParseOptions, VideoQualityByNameCrfOrRate) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(ParseOptions({"--quality", "master", "--crf=18"}, options, error)) << error;
+    EXPECT_EQ(options.encoding.quality, VideoQuality::Master);
+    EXPECT_EQ(options.encoding.crf, 18);
+    EXPECT_EQ(options.encodingOption, "--quality");  // named when no video capture follows
+    EXPECT_EQ(Options().encoding.quality, VideoQuality::Share) << "the video people share is the default";
+
+    const std::pair<const char*, int> rates[] = {{"6M", 6000}, {"7.5M", 7500}, {"2500k", 2500}, {"0.1M", 100},
+                                                 {"100M", 100000}, {"100k", 100}};
+    for (const auto& [text, kbps] : rates) {
+        Options parsed;
+        ASSERT_TRUE(ParseOptions({"--bitrate", text}, parsed, error)) << text << ": " << error;
+        EXPECT_EQ(parsed.encoding.bitrateKbps, kbps) << text;
+    }
+    // A bare number is ambiguous (bits or kilobits?); fractions of a kilobit, other units and
+    // rates outside the limits are refused.
+    for (const char* bad : {"6000", "99k", "100.5M", "101M", "7.25M", "2.5k", "6m", "6Mb", "M", ".5M", "-6M"}) {
+        EXPECT_EQ(ErrorOf({"--bitrate", bad}),
+                  std::string("--bitrate: expected a rate from 100k to 100M such as 6M, 7.5M or 2500k, got '") + bad + "'");
+    }
+    EXPECT_EQ(ErrorOf({"--crf", "99"}), "--crf: expected a whole number from 1 to 51, got '99'");
+    EXPECT_EQ(ErrorOf({"--crf", "0"}), "--crf: expected a whole number from 1 to 51, got '0'");
+    EXPECT_EQ(ErrorOf({"--quality", "best"}), "--quality: expected share or master, got 'best'");
+    EXPECT_EQ(ErrorOf({"--quality", "Share"}), "--quality: expected share or master, got 'Share'");
+    EXPECT_EQ(ErrorOf({"--crf", "20", "--bitrate", "6M"}), "--crf and --bitrate both set a video's size; give one of them");
+}
+
 TEST(UsageText, ListsEveryOptionTheKeysAndTheCaptureForms) {
     const std::string usage = UsageText();
     for (const char* word : {"--help", "--version", "--data", "--timeline", "--size", "--frame", "--fullscreen", "--headless",
                              "--fps", "--start", "--end", "--seed", "--no-extensions", "--no-vsync", "--quiet",
-                             "--benchmark", "--capture", "Esc", "Space", "Alt+Enter", "F12", "Right arrow",
+                             "--benchmark", "--capture", "--quality", "share", "master", "--crf", "--bitrate", "Esc", "Space", "Alt+Enter", "F12", "Right arrow",
                              "frame-000000.png", ".mp4", ".mkv", ".mov", ".webm", "milliseconds", "1024x768"}) {
         EXPECT_NE(usage.find(word), std::string::npos) << word;
     }

@@ -153,6 +153,10 @@ TEST(BadOptions, RefusedWithStatusTwoNamingTheOption)
         {"--headless --start 300000", "--start"},  // after the demo's end
         {"--frobnicate", "--frobnicate"},
         {"stray", "stray"},
+        {"--headless --capture x.mp4 --crf 99", "--crf"},
+        {"--headless --capture x.mp4 --quality best", "--quality"},
+        {"--headless --quality share", "--quality"},  // no video to apply it to
+        {"--headless --crf 20 --capture frames/", "--crf"},
     };
     for (const auto& [arguments, culprit] : cases) ExpectRefused(arguments, 2, {culprit});
 }

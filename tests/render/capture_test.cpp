@@ -22,7 +22,9 @@ TEST(VideoCapture, FfprobeSeesEveryFrameAtTheRateAndSize)
     // 1000..1500 ms at 60 frames per second: frames 60 to 90.
     ASSERT_EQ(RunProgram("--headless --size 161x121 --start 1000 --end 1500 --capture " + folder + "/demo.mp4", &output), 0)
         << output;
-    EXPECT_NE(output.find("written " + folder + "/demo.mp4"), std::string::npos) << output;
+    // Its size and its length: 31 frames at 60 fps.
+    EXPECT_NE(output.find("written " + folder + "/demo.mp4: "), std::string::npos) << output;
+    EXPECT_NE(output.find(" kB, 0:00.5\n"), std::string::npos) << output;
     std::string probe;
     RunCommand("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
                "stream=codec_name,width,height,r_frame_rate,nb_read_frames,pix_fmt -of default=nw=1 " + folder + "/demo.mp4",
