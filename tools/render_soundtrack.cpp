@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     if (!ParseTimeline(timelineText, timelinePath, timeline, error)) return Fail(error);
     const std::unique_ptr<audio::Soundtrack> soundtrack = audio::Soundtrack::Parse(scoreText, scorePath, timeline, error);
     if (!soundtrack) return Fail(error);
+    for (const std::string& warning : soundtrack->score().warnings) std::fprintf(stderr, "render_soundtrack: warning: %s\n", warning.c_str());
 
     std::int64_t startMs = 0, endMs = timeline.endTime;
     if (!startWord.empty() && !Milliseconds(startWord, startMs)) return Fail("--start must be whole ms, got '" + startWord + "'");

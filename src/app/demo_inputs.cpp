@@ -90,6 +90,8 @@ int ReadDemoInputs(HostState& host, const Options& options, const std::string& e
         HostWarning(error + "; the score does not fit --timeline " + options.timelinePath + ", playing silent");
     } else if (!inputs.soundtrack) {
         HostWarning(inputs.archivePath + " has no " + kScoreEntry + "; playing silent");
+    } else {
+        for (const std::string& warning : inputs.soundtrack->score().warnings) HostWarning(warning);
     }
     return 0;
 }

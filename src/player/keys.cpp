@@ -41,6 +41,13 @@ void Player::RequestSeek(std::int32_t target, std::uint64_t nowMs)
     target = std::max(target, 0);
     clock_.SeekTo(target, nowMs);
     pendingSeek_ = target;
+    // The synthesizer warms up at the target while the picture is replayed up to it; silent
+    // meanwhile, the sound resumes with the picture.
+    if (sound_) {
+        sound_->SetPaused(true);
+        sound_->JumpTo(target);
+        soundCued_ = target;
+    }
 }
 
 bool Player::HoldsBackTimeKey(const SDL_Event& event)

@@ -79,6 +79,7 @@ private:
     std::int32_t lastTime_ = 0;
     PlaybackClock clock_;
     std::unique_ptr<SoundOutput> sound_;  // the window's sound, while it plays
+    std::optional<std::int32_t> soundCued_;  // where a seek's key sent the sound ahead of the picture
     bool interrupted_ = false;
 
     std::optional<std::int32_t> pendingSeek_;

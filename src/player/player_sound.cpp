@@ -48,6 +48,7 @@ void Player::FollowTimelineWithSound()
         HostWarning(error + "; the music keeps the previous timeline's moments");
         return;
     }
+    for (const std::string& warning : fresh->score().warnings) HostWarning(warning);
     // The device's worker reads the soundtrack: it goes before the soundtrack does. The seek that
     // follows a new timeline cues the new sound at the moment on screen.
     const bool playing = sound_ != nullptr;

@@ -26,17 +26,25 @@ void Player::SeekRealTime(std::int32_t target)
     pendingSeek_.reset();
     // Past the end (a seek key, or a timeline that now ends earlier): the window stays open.
     const bool pastTheEnd = target > lastTime_;
-    if (pastTheEnd && settings_.loop) return StartNextPass();
+    if (pastTheEnd && settings_.loop) {
+        soundCued_.reset();
+        return StartNextPass();
+    }
     const double started = SteadySeconds(), processorStarted = ProcessorSeconds();
     target = std::clamp(target, 0, lastTime_);
-    if (!replay_.ReachRealTime(target)) return;
+    if (!replay_.ReachRealTime(target)) {
+        if (sound_ && soundCued_) sound_->SetPaused(clock_.Paused());
+        soundCued_.reset();
+        return;
+    }
     // The replay took time of its own: the piece goes on from the target, not from later.
     clock_.SeekTo(target, SDL_GetTicks64());
     if (pastTheEnd && !clock_.Paused()) clock_.SetPaused(true, SDL_GetTicks64());
     if (sound_) {
-        sound_->JumpTo(target);
+        if (soundCued_ != target) sound_->JumpTo(target);
         sound_->SetPaused(clock_.Paused());
     }
+    soundCued_.reset();
     lastReplaySeconds_ = SteadySeconds() - started;
     if (!settings_.quiet)
         std::fprintf(stderr, "tarnelvois: at %d:%06.3f, replayed in %.2f s (%.2f s of processor time)\n",

@@ -12,19 +12,33 @@
 
 namespace audio {
 
-static_assert(Effects::kWarmUpFrames + Effects::kFadeFrames <= Effects::kSegmentFrames,
+static_assert(Effects::kLongestEchoSeconds * kSampleRate + Effects::kFadeFrames < Effects::kSegmentFrames,
               "no more than two instances may run at once");
+
+namespace {
+// The right side's delay is this much longer than the left's: the repeats spread across the field.
+constexpr double kRightDelay = 9.0 / 8.0;
+// What an instance may miss of a tail: 40 dB down.
+constexpr double kNegligible = 0.01;
+}  // namespace
+
+double Effects::EchoSeconds(double beats, double feedback, double tempo) {
+    // Each pass through a side scales the sound by the feedback and takes at most the right
+    // side's delay; the first pass is the echo itself.
+    const double passes = feedback > 0 ? std::ceil(std::log(kNegligible) / std::log(feedback)) : 0;
+    return (passes + 1) * kRightDelay * beats * 60.0 / tempo;
+}
 
 struct Effects::Instance {
     explicit Instance(const Score& score) {
         reverb.setEffectMix(1.0);
         reverb.setT60(score.reverbSeconds);
         const auto delay = static_cast<unsigned long>(std::llround(score.echoBeats * kSampleRate * 60.0 / score.tempo));
-        // The right side a little later than the left: the repeats spread across the field.
+        const auto rightDelay = static_cast<unsigned long>(delay * kRightDelay);
         echoLeft.setMaximumDelay(delay + 1);
         echoLeft.setDelay(delay);
-        echoRight.setMaximumDelay(delay + 1 + delay / 8);
-        echoRight.setDelay(delay + delay / 8);
+        echoRight.setMaximumDelay(rightDelay + 1);
+        echoRight.setDelay(rightDelay);
         feedback = score.echoFeedback;
     }
     void Reset() {
@@ -52,7 +66,11 @@ struct Effects::Instance {
     std::int64_t segment = -1;
 };
 
-Effects::Effects(const Score& score) : score_(score) {
+Effects::Effects(const Score& score)
+    : score_(score),
+      warmUpFrames_(std::max(kReverbWarmUpFrames,
+                             static_cast<std::int64_t>(std::ceil(EchoSeconds(score.echoBeats, score.echoFeedback, score.tempo) *
+                                                                 kSampleRate)))) {
     for (auto& instance : instances_) {
         instance = std::make_unique<Instance>(score);
         instance->reverbReturn = score.reverbReturn;
@@ -62,14 +80,15 @@ Effects::Effects(const Score& score) : score_(score) {
 
 Effects::~Effects() = default;
 
-namespace {
-std::int64_t SegmentStart(std::int64_t segment) {
-    return std::max<std::int64_t>(0, segment * Effects::kSegmentFrames - Effects::kWarmUpFrames);
+std::int64_t Effects::SegmentStart(std::int64_t segment) const {
+    return std::max<std::int64_t>(0, segment * kSegmentFrames - warmUpFrames_);
 }
+
+namespace {
 std::int64_t SegmentEnd(std::int64_t segment) { return (segment + 1) * Effects::kSegmentFrames + Effects::kFadeFrames; }
 }  // namespace
 
-std::int64_t Effects::WarmStart(std::int64_t at) {
+std::int64_t Effects::WarmStart(std::int64_t at) const {
     const std::int64_t current = at / kSegmentFrames;
     // Inside the crossfade the previous segment's instance still sounds.
     if (current > 0 && at < SegmentEnd(current - 1)) return SegmentStart(current - 1);

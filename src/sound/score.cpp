@@ -13,6 +13,33 @@
 #include "host/text_lines.h"
 
 namespace audio {
+namespace {
+
+// A word longer than this is quoted by its beginning: a line of a message stays readable even when
+// the score holds a megabyte without a space.
+constexpr std::size_t kShownWordChars = 40;
+
+std::string Shortened(const std::string& message) {
+    std::string shown;
+    std::size_t at = 0;
+    while (at < message.size()) {
+        const std::size_t end = std::min(message.find(' ', at), message.size());
+        std::string word = message.substr(at, end - at);
+        if (word.size() > kShownWordChars + 3) {
+            // Keep the quotes or brackets around it, so the message still reads as written.
+            const std::size_t opening = word[0] == '\'' || word[0] == '(' ? 1 : 0;
+            const char last = word.back();
+            word = word.substr(0, opening + kShownWordChars) + "..." +
+                   (last == '\'' || last == ')' || last == ',' ? std::string(1, last) : "");
+        }
+        shown += word;
+        if (end < message.size()) shown += ' ';
+        at = end + 1;
+    }
+    return shown;
+}
+
+}  // namespace
 
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
                 std::string& error, std::vector<std::string>* unplaced) {
@@ -44,12 +71,15 @@ bool ParseScore(const std::string& text, const std::string& source, const Timeli
         }
         std::string what;
         if (const int line = parser.Finish(what); line != 0) {
-            error = source + ":" + std::to_string(line) + ": " + what;
+            error = source + ":" + std::to_string(line) + ": " + Shortened(what);
             return false;
         }
     } catch (const scoring::Problem& problem) {
-        error = source + ":" + std::to_string(std::max(lines.Number(), 1)) + ": " + problem.what;
+        error = source + ":" + std::to_string(std::max(lines.Number(), 1)) + ": " + Shortened(problem.what);
         return false;
+    }
+    for (const auto& [line, what] : parser.Warnings()) {
+        score.warnings.push_back(source + ":" + std::to_string(line) + ": " + Shortened(what));
     }
     return true;
 }

@@ -22,9 +22,12 @@
 //
 // The parser is strict: one mistake is one line "<source>:<line>: <what is wrong>". An instrument
 // plays one pattern at a time (two play lines on one instrument must not overlap), every note
-// fits in the piece with its release, and a note holds at most 32 beats.
+// fits in the piece with its release, and a note holds at most 32 beats. What it accepts but
+// changes is said in warnings of the same form: at most kMaxVoices notes sound at once (a note
+// beyond that cuts the oldest short), and a score without notes plays silent.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -70,7 +73,17 @@ struct Note {
     int patch = 0;
     double frequency = 0.0;
     double level = 1.0;       // velocity, fades and gains together
+    int line = 0;             // the score's line that placed it
 };
+
+// Notes that sound at once, not counting the few milliseconds a note cut short takes to fade;
+// with those, never more than twice as many. Bounds the synthesizer's work at any frame.
+constexpr std::size_t kMaxVoices = 40;
+// A note's last frames fade to nothing, so a sound cut where its decay is judged over, or cut
+// short by a newer note, never clicks.
+constexpr std::int64_t kNoteFadeFrames = 240;
+// Bounds the memory a score may take: far more notes than a piece of music has.
+constexpr std::size_t kMaxNotes = 1000000;
 
 struct Score {
     double tempo = 120.0;
@@ -83,12 +96,14 @@ struct Score {
     std::vector<Patch> patches;
     std::vector<Note> notes;  // ordered by onset, then by the order they were written
     std::int64_t frames = 0;  // length of the piece: the timeline's end
+    std::vector<std::string> warnings;  // "<source>:<line>: <what>", each one line
 };
 
 // Parses the text and resolves its positions against timeline. On failure returns false with
-// error set to "<source>:<line>: <what is wrong>". With a list for them, cues whose moments this
-// timeline lacks (or puts past its end, or in an order that cannot be played) are left out and
-// listed there in the same form instead: a timeline edited on its own still gets its music.
+// error set to "<source>:<line>: <what is wrong>"; a word quoted in it is cut to about 40
+// characters. With a list for them, cues whose moments this timeline lacks (or puts past its end,
+// or in an order that cannot be played) are left out and listed there in the same form instead: a
+// timeline edited on its own still gets its music.
 bool ParseScore(const std::string& text, const std::string& source, const Timeline& timeline, Score& score,
                 std::string& error, std::vector<std::string>* unplaced = nullptr);
 

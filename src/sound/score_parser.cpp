@@ -3,6 +3,9 @@
 #include "sound/score_parser.h"
 
 #include <algorithm>
+#include <sstream>
+
+#include "sound/effects.h"
 
 namespace audio::scoring {
 
@@ -12,6 +15,7 @@ Parser::Parser(const Timeline& timeline, Score& score) : timeline_(timeline), sc
 }
 
 void Parser::Statement(const std::vector<std::string>& words, bool indented, int line) {
+    line_ = line;
     if (indented) {
         if (pattern_ == nullptr) throw Problem{"indented line outside a pattern (rows follow a pattern line)"};
         for (const std::string& token : words) {
@@ -38,8 +42,19 @@ int Parser::Finish(std::string& what) {
     for (const auto& [name, pattern] : patterns_) {
         if (pattern.steps.empty()) { what = "pattern " + name + " has no steps"; return pattern.line; }
     }
+    if (const double echo = Effects::EchoSeconds(score_.echoBeats, score_.echoFeedback, score_.tempo);
+        echo > Effects::kLongestEchoSeconds) {
+        std::ostringstream message;
+        message.precision(3);
+        message << "the echo's repeats ring for " << echo << " s before they are 40 dB down; at most "
+                << Effects::kLongestEchoSeconds << " s (fewer beats or less feedback)";
+        what = message.str();
+        return std::max(echoLine_, 1);
+    }
     std::stable_sort(score_.notes.begin(), score_.notes.end(),
                      [](const Note& a, const Note& b) { return a.onset < b.onset; });
+    if (score_.notes.empty()) warnings_.emplace_back(std::max(line_, 1), "the score places no notes: the soundtrack is silence");
+    LimitVoices(score_.notes, warnings_);
     return 0;
 }
 
@@ -64,6 +79,7 @@ void Parser::Reverb(const std::vector<std::string>& words) {
 }
 
 void Parser::Echo(const std::vector<std::string>& words) {
+    echoLine_ = line_;
     auto settings = Settings(words, 1, {"beats", "feedback", "return"}, "echo");
     if (settings.count("beats")) score_.echoBeats = Number("beats", settings["beats"], false, 0.0625, 2);
     if (settings.count("feedback")) score_.echoFeedback = Number("feedback", settings["feedback"], false, 0, 0.7);

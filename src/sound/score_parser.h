@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/timeline.h"
@@ -20,6 +21,8 @@ public:
     void Statement(const std::vector<std::string>& words, bool indented, int line);
     // Problems only visible once the whole text is read; the line of the culprit, or 0.
     int Finish(std::string& what);
+    // What was accepted but changed or is likely a slip: the line and what.
+    const std::vector<std::pair<int, std::string>>& Warnings() const { return warnings_; }
 
 private:
     void Tempo(const std::vector<std::string>& words);
@@ -45,10 +48,18 @@ private:
     Score& score_;
     std::map<std::string, int> patchIndex_;
     std::map<std::string, Pattern> patterns_;
-    std::map<int, std::vector<Span>> spans_;
+    std::map<int, std::map<std::int64_t, Span>> spans_;  // by instrument, then by start
     Pattern* pattern_ = nullptr;
     bool tempoSet_ = false;
     bool anyPosition_ = false;
+    int line_ = 0;  // of the statement being read
+    int echoLine_ = 0;
+    std::vector<std::pair<int, std::string>> warnings_;
 };
+
+// Holds the notes (ordered by onset) to kMaxVoices at once: a note that would exceed it cuts the
+// oldest one short (or replaces it outright when both start together). One warning for each line
+// whose notes did so.
+void LimitVoices(std::vector<Note>& notes, std::vector<std::pair<int, std::string>>& warnings);
 
 }  // namespace audio::scoring

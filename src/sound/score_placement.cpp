@@ -2,6 +2,7 @@
 // their span, each note given its length, level and the frames it sounds for.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "sound/score_parser.h"
 
@@ -50,7 +51,8 @@ std::int32_t Parser::EventTime(const std::string& base) const {
     if (const std::size_t hash = name.find('#'); hash != std::string::npos) {
         const std::optional<double> n = Decimal(name.substr(hash + 1), false);
         if (!n || *n < 1 || *n != std::floor(*n)) throw Problem{"'#' in '" + base + "' must be followed by 1, 2, ..."};
-        wanted = static_cast<int>(*n);
+        // Beyond the number of events it cannot be found; the count that is there says so.
+        wanted = static_cast<int>(std::min(*n, static_cast<double>(timeline_.events.size()) + 1));
         name.erase(hash);
     }
     const auto kind = start ? TimelineEvent::Kind::Start : TimelineEvent::Kind::Stop;
@@ -90,6 +92,8 @@ void Parser::AddNote(int patchIndex, double key, std::int64_t onset, std::int64_
     note.patch = patchIndex;
     note.frequency = key == kOwnPitch ? patch.pitch : Frequency(key);
     note.level = level * patch.gain;
+    note.line = line_;
+    if (score_.notes.size() >= kMaxNotes) throw Problem{"more than " + std::to_string(kMaxNotes) + " notes in the score"};
     if (note.end > score_.frames) {
         throw Problem{"the note at " + std::to_string(onset * 1000 / kSampleRate) + " ms on " + patch.name +
                       " sounds past the end of the piece (" + std::to_string(timeline_.endTime) + " ms)", true};
@@ -127,12 +131,15 @@ void Parser::Play(const std::vector<std::string>& words, int line) {
     const double stepFrames = pattern.stepBeats * FramesPerBeat();
     const std::int64_t patternFrames = static_cast<std::int64_t>(std::llround(stepFrames * pattern.steps.size()));
     if (to < 0) to = std::min(score_.frames, from + patternFrames);
-    for (const Span& other : spans_[patchIndex]) {
-        if (from < other.to && other.from < to) {
-            throw Problem{"instrument " + words[3] + " already plays from " + std::to_string(other.from * 1000 / kSampleRate) +
-                          " to " + std::to_string(other.to * 1000 / kSampleRate) + " ms (line " + std::to_string(other.line) +
-                          "): one pattern at a time", moves || other.movesWithTheTimeline};
-        }
+    // The spans already there do not overlap: only the neighbours of this one can.
+    std::map<std::int64_t, Span>& spans = spans_[patchIndex];
+    const auto after = spans.lower_bound(from);
+    const Span* other = after != spans.end() && after->second.from < to ? &after->second : nullptr;
+    if (after != spans.begin() && std::prev(after)->second.to > from) other = &std::prev(after)->second;
+    if (other != nullptr) {
+        throw Problem{"instrument " + words[3] + " already plays from " + std::to_string(other->from * 1000 / kSampleRate) +
+                      " to " + std::to_string(other->to * 1000 / kSampleRate) + " ms (line " + std::to_string(other->line) +
+                      "): one pattern at a time", moves || other->movesWithTheTimeline};
     }
 
     const std::size_t count = pattern.steps.size();
@@ -156,7 +163,7 @@ void Parser::Play(const std::vector<std::string>& words, int line) {
         }
     }
     // Only a play that was placed whole holds its instrument.
-    spans_[patchIndex].push_back(Span{from, to, line, moves});
+    spans.emplace(from, Span{from, to, line, moves});
 }
 
 void Parser::Hit(const std::vector<std::string>& words) {

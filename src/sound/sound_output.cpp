@@ -29,12 +29,10 @@ std::int64_t FrameOfRequest(std::uint64_t request) { return std::int64_t(request
 
 std::int64_t NowNs()
 {
-    using namespace std::chrono;
-    return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 void SayNothing(const char*, int, const char*, int, const char*, ...) {}
-
 // ALSA writes its own complaints to stderr, eight lines on a machine without a sound card; the one
 // line this program prints says it all. SDL has loaded the library already when it is the driver.
 void QuietAlsa()
@@ -146,45 +144,98 @@ void SoundOutput::Callback(void* self, std::uint8_t* stream, int bytes)
                                           bytes / int(sizeof(std::int16_t) * audio::kChannels));
 }
 
+int SoundOutput::Take(std::int16_t* out, int count, bool consume)
+{
+    int filled = 0;
+    std::int64_t frame = nextFrame_;
+    std::uint64_t read = read_.load(std::memory_order_relaxed);
+    const std::uint64_t written = written_.load(std::memory_order_acquire);
+    // Blocks of an older request, or for frames already gone by in silence, are dropped, even by
+    // a look: a paused or holding output must not leave the worker a ring full of them.
+    const bool current = playing_ == request_.load(std::memory_order_acquire);
+    while (filled < count && read < written) {
+        const Block& block = ring_[read % kRingBlocks];
+        if (block.request != playing_ || block.first + kBlockFrames <= frame) {
+            if (++read; current && filled == 0) read_.store(read, std::memory_order_release);
+            continue;
+        }
+        if (block.first > frame) break;
+        const int offset = int(frame - block.first);
+        const int take = std::min(kBlockFrames - offset, count - filled);
+        std::memcpy(out + filled * audio::kChannels, block.samples + offset * audio::kChannels,
+                    size_t(take) * audio::kChannels * sizeof *out);
+        filled += take;
+        frame += take;
+        if (offset + take == kBlockFrames) ++read;
+    }
+    if (consume) {
+        read_.store(read, std::memory_order_release);
+        nextFrame_ = frame;
+    }
+    return filled;
+}
+
+int SoundOutput::FadeOut(std::int16_t* out, int frames)
+{
+    // What would have played next, looked at but not taken: a resume plays it again, faded in.
+    const int length = std::min(frames, int(std::ceil(level_ * kRampFrames)));
+    const int known = Take(out, length, false);
+    for (int i = 0; i < length; ++i) {
+        const double gain = std::max(0.0, level_ - double(i + 1) / kRampFrames);
+        for (int channel = 0; channel < audio::kChannels; ++channel) {
+            // Past what the worker has rendered, the last sound heard dies away instead.
+            const double sample = i < known ? out[i * audio::kChannels + channel] : last_[channel];
+            out[i * audio::kChannels + channel] = std::int16_t(std::lround(sample * gain));
+        }
+    }
+    level_ = 0;
+    return length;
+}
+
 void SoundOutput::Fill(std::int16_t* out, int frames)
 {
     const std::uint64_t request = request_.load(std::memory_order_acquire);
-    if (request != playing_) playing_ = request, nextFrame_ = FrameOfRequest(request), playedSinceChange_ = 0;
-    if (paused_.load(std::memory_order_acquire)) {
-        std::memset(out, 0, size_t(frames) * audio::kChannels * sizeof *out);
+    const bool paused = paused_.load(std::memory_order_acquire);
+    const auto silence = [&](int from) {
+        std::memset(out + from * audio::kChannels, 0, size_t(frames - from) * audio::kChannels * sizeof *out);
+        last_[0] = last_[1] = 0;
+    };
+    if (level_ > 0 && (paused || request != playing_)) {
+        silence(FadeOut(out, frames));
         playedSinceChange_ = 0;
         Publish(nextFrame_, false);
         return;
     }
-    const std::int64_t first = nextFrame_;
-    int filled = 0;
-    std::uint64_t read = read_.load(std::memory_order_relaxed);
-    const std::uint64_t written = written_.load(std::memory_order_acquire);
-    while (filled < frames && read < written) {
-        const Block& block = ring_[read % kRingBlocks];
-        // Blocks of an older request, or for frames already gone by in silence, are dropped.
-        if (block.request != playing_ || block.first + kBlockFrames <= nextFrame_) {
-            ++read;
-            continue;
-        }
-        if (block.first > nextFrame_) break;
-        const int offset = int(nextFrame_ - block.first);
-        const int take = std::min(kBlockFrames - offset, frames - filled);
-        std::memcpy(out + filled * audio::kChannels, block.samples + offset * audio::kChannels,
-                    size_t(take) * audio::kChannels * sizeof *out);
-        filled += take;
-        nextFrame_ += take;
-        if (offset + take == kBlockFrames) ++read;
+    if (request != playing_) playing_ = request, nextFrame_ = FrameOfRequest(request), holding_ = true;
+    if (std::int16_t first[audio::kChannels]; (holding_ && Take(first, 1, false) == 0) || paused) {
+        // Paused, or the first block of a new place not rendered yet: silence, and time stands still.
+        silence(0);
+        playedSinceChange_ = 0;
+        Publish(nextFrame_, false);
+        return;
     }
-    read_.store(read, std::memory_order_release);
+    holding_ = false;
+    const std::int64_t start = nextFrame_;
+    const int filled = Take(out, frames, true);
+    const auto scale = [&](int i, double gain) {
+        for (int channel = 0; channel < audio::kChannels; ++channel)
+            out[i * audio::kChannels + channel] = std::int16_t(std::lround(out[i * audio::kChannels + channel] * gain));
+    };
+    for (int i = 0; i < filled && level_ < 1; ++i) scale(i, level_ = std::min(1.0, level_ + 1.0 / kRampFrames));
     if (filled < frames) {
-        std::memset(out + filled * audio::kChannels, 0, size_t(frames - filled) * audio::kChannels * sizeof *out);
+        // The worker is late: what was taken fades out (or, with nothing taken, the last sound
+        // heard dies away), and silence goes on where time does.
+        for (int i = std::max(0, filled - kRampFrames); i < filled; ++i) scale(i, double(filled - i - 1) / kRampFrames);
+        silence(filled > 0 ? filled : FadeOut(out, frames));
+        level_ = 0;
         nextFrame_ += frames - filled;
         underruns_.fetch_add(1, std::memory_order_relaxed);
+    } else {
+        std::memcpy(last_, out + (frames - 1) * audio::kChannels, sizeof last_);
     }
     playedSinceChange_ += frames;
     // What the device sounds now is the buffer handed over before this one.
-    Publish(first, playedSinceChange_ >= std::int64_t(frames) + deviceFrames_);
+    Publish(start, playedSinceChange_ >= std::int64_t(frames) + deviceFrames_);
 }
 
 void SoundOutput::Publish(std::int64_t first, bool steady)

@@ -30,8 +30,13 @@ public:
     // paused, and a paused start lets the synthesizer warm up before the first sound.
     void Start(std::int32_t ms);
     void SetPaused(bool paused);
-    // Goes on from demo time ms (a skip or a seek); what was rendered ahead is dropped.
+    // Goes on from demo time ms (a skip or a seek); what was rendered ahead is dropped. Paused
+    // meanwhile, the synthesizer warms up there while the player catches the picture up.
     void JumpTo(std::int32_t ms);
+    // The sound never steps: it fades out over kRampFrames when it pauses, jumps or runs dry, and
+    // fades in as it starts again. After a start or a jump it holds its place, silent, until the
+    // synthesizer has the first block of it: the music begins where asked, not later.
+    static constexpr int kRampFrames = 240;  // 5 ms
 
     // The demo time being heard now, judged from the device's progress. Nothing while paused, and
     // until the device has played a buffer's worth since the last start, jump or resume.
@@ -57,6 +62,9 @@ private:
     explicit SoundOutput(const audio::Soundtrack& soundtrack);
     static void Callback(void* self, std::uint8_t* stream, int bytes);
     void Fill(std::int16_t* out, int frames);
+    // Copies up to count frames of what plays from nextFrame_ on; consume moves on past them.
+    int Take(std::int16_t* out, int count, bool consume);
+    int FadeOut(std::int16_t* out, int frames);
     void Publish(std::int64_t first, bool steady);
     void Render();
     void Request(std::int64_t frame);
@@ -77,6 +85,9 @@ private:
     std::uint64_t playing_ = ~std::uint64_t(0);
     std::int64_t nextFrame_ = 0;
     std::int64_t playedSinceChange_ = 0;
+    bool holding_ = true;   // waiting, in place, for the first block of a start or a jump
+    double level_ = 0;      // the fade's gain: 0 silent, 1 full
+    std::int16_t last_[2] = {0, 0};  // the last frame handed to the device
 
     // What the callback last handed to the device, read by HeardMs (a sequence lock).
     std::atomic<std::uint32_t> sequence_{0};

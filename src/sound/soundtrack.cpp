@@ -1,7 +1,8 @@
 // The renderer: the notes that sound at a frame, mixed in the order the score lists them (so the
 // sums round the same way however the frames are cut into calls), sent through the shared
-// effects, and mastered. A jump rebuilds the sounding notes from their note-ons and replays the
-// effects' warm-up; continuing where the last call stopped costs nothing extra.
+// effects, and mastered by the limiter, a few milliseconds ahead of what is asked. A jump
+// rebuilds the sounding notes from their note-ons and replays the effects' and the limiter's
+// warm-up; continuing where the last call stopped costs nothing extra.
 #include "sound/soundtrack.h"
 
 #include <algorithm>
@@ -11,35 +12,24 @@
 #include <stk/PoleZero.h>
 
 #include "sound/effects.h"
+#include "sound/limiter.h"
 #include "sound/voice.h"
 
 namespace audio {
 namespace {
 
-// A note fades out over its last frames, so a sound cut where its decay is judged over never
-// clicks.
-constexpr std::int64_t kTailFadeFrames = 240;
 // Oscillators that start at phase zero and decay (a kick's sweep, a saw's integrator) leave a
 // little DC; a pole at about 15 Hz takes it out without touching the bass.
 constexpr double kDcPole = 0.998;
-// The master's soft ceiling: untouched below the knee, bent smoothly towards the ceiling above
-// it, so a chance peak is rounded rather than clipped.
-constexpr double kKnee = 0.6;
 // The last half second fades to nothing, so the piece is silent when the picture ends whatever
 // the reverb still holds.
 constexpr std::int64_t kEndFadeFrames = kSampleRate / 2;
-constexpr double kCeiling = 0.84;
-
-double Master(double x) {
-    const double magnitude = std::fabs(x);
-    if (magnitude <= kKnee) return x;
-    const double room = kCeiling - kKnee;
-    const double bent = kKnee + room * std::tanh((magnitude - kKnee) / room);
-    return x < 0 ? -bent : bent;
-}
+// The master's ceiling, between the samples too: an AAC encoder's rebuilt wave overshoots what it
+// was given by up to about a decibel, and the encoded sound must stay at or below -1 dBTP.
+constexpr double kCeilingDb = -3.0;
 
 std::int16_t ToSample(double x) {
-    const double scaled = std::round(Master(x) * 32767.0);
+    const double scaled = std::round(x * 32767.0);
     return static_cast<std::int16_t>(std::clamp(scaled, -32767.0, 32767.0));
 }
 
@@ -64,7 +54,8 @@ struct SoundtrackRenderer::State {
         std::unique_ptr<stk::PoleZero> dcBlocker;
     };
 
-    explicit State(const Soundtrack& soundtrack) : score(soundtrack.score()), effects(score) {}
+    explicit State(const Soundtrack& soundtrack)
+        : score(soundtrack.score()), effects(score), limiter(std::pow(10.0, kCeilingDb / 20)) {}
 
     Sounding Start(std::size_t index) const {
         const Note& note = score.notes[index];
@@ -78,9 +69,12 @@ struct SoundtrackRenderer::State {
     }
 
     // Makes the renderer's next frame at: the sounding notes rebuilt from their note-ons, the
-    // effects fed from their warm start.
+    // effects fed from their warm start, the limiter from its memory's reach.
     void Seek(std::int64_t at) {
-        const std::int64_t from = Effects::WarmStart(at);
+        // Before the piece the limiter hears silence, and its gain is already down for a loud
+        // first frame.
+        const std::int64_t limiterFrom = at - Limiter::kMemoryFrames;
+        const std::int64_t from = effects.WarmStart(std::max<std::int64_t>(0, limiterFrom));
         sounding.clear();
         next = 0;
         while (next < score.notes.size() && score.notes[next].onset < from) {
@@ -93,7 +87,23 @@ struct SoundtrackRenderer::State {
             }
             ++next;
         }
-        for (position = from; position < at;) Frame();
+        for (position = from; position < limiterFrom;) Frame();
+        position = std::min(position, limiterFrom);
+        limiter.Reset();
+        double ignored[2];
+        while (position < at + Limiter::kLatencyFrames) Limited(ignored);
+    }
+
+    // The limited frame Limiter::kLatencyFrames before position, mixing the one at position.
+    void Limited(double out[2]) {
+        double mixed[2] = {0, 0};
+        if (position < 0) ++position;
+        else Frame(mixed);
+        limiter.Process(mixed, out);
+        if (limiter.LastGainDb() < 0) {
+            ++limiting.frames;
+            limiting.deepestDb = std::min(limiting.deepestDb, limiter.LastGainDb());
+        }
     }
 
     // Mixes the frame at position and moves on; the mastered sum before the final stage.
@@ -104,8 +114,8 @@ struct SoundtrackRenderer::State {
         for (Sounding& sound : sounding) {
             double sample = sound.dcBlocker->tick(sound.voice->Tick());
             const std::int64_t left = sound.end - position;
-            if (left < kTailFadeFrames) {
-                sample *= static_cast<double>(left) / kTailFadeFrames;
+            if (left < kNoteFadeFrames) {
+                sample *= static_cast<double>(left) / kNoteFadeFrames;
                 anyEnds = anyEnds || left == 1;
             }
             const double l = sample * sound.left, r = sample * sound.right;
@@ -120,7 +130,9 @@ struct SoundtrackRenderer::State {
         effects.Process(position, reverb, echo, wet);
         if (mixed != nullptr) {
             double gain = score.masterGain;
-            if (const std::int64_t left = score.frames - position; left < kEndFadeFrames) gain *= double(left) / kEndFadeFrames;
+            if (const std::int64_t left = score.frames - position; left < kEndFadeFrames) {
+                gain *= double(std::max<std::int64_t>(left, 0)) / kEndFadeFrames;
+            }
             mixed[0] = (dry[0] + wet[0]) * gain;
             mixed[1] = (dry[1] + wet[1]) * gain;
         }
@@ -134,9 +146,11 @@ struct SoundtrackRenderer::State {
 
     const Score& score;
     Effects effects;
+    Limiter limiter;
+    SoundtrackRenderer::Limiting limiting;
     std::vector<Sounding> sounding;  // in the score's note order
     std::size_t next = 0;            // the first note not yet started
-    std::int64_t position = -1;      // the frame Frame() renders next; -1: nowhere yet
+    std::int64_t position = -1;      // the frame Frame() mixes next; -1: nowhere yet
 };
 
 SoundtrackRenderer::SoundtrackRenderer(const Soundtrack& soundtrack) {
@@ -154,12 +168,14 @@ void SoundtrackRenderer::Render(std::int64_t first, std::int64_t count, std::int
             out[2 * i] = out[2 * i + 1] = 0;
             continue;
         }
-        if (at != state_->position) state_->Seek(at);
-        double mixed[2];
-        state_->Frame(mixed);
-        out[2 * i] = ToSample(mixed[0]);
-        out[2 * i + 1] = ToSample(mixed[1]);
+        if (at + Limiter::kLatencyFrames != state_->position) state_->Seek(at);
+        double limited[2];
+        state_->Limited(limited);
+        out[2 * i] = ToSample(limited[0]);
+        out[2 * i + 1] = ToSample(limited[1]);
     }
 }
+
+SoundtrackRenderer::Limiting SoundtrackRenderer::Limited() const { return state_->limiting; }
 
 }  // namespace audio

@@ -53,6 +53,13 @@ public:
     // where the last one stopped are cheap; a jump costs a short, bounded warm-up.
     void Render(std::int64_t first, std::int64_t count, std::int16_t* out);
 
+    // How much the master's limiter did in the frames rendered so far (warm-ups included).
+    struct Limiting {
+        std::int64_t frames = 0;  // frames it turned down
+        double deepestDb = 0;
+    };
+    Limiting Limited() const;
+
 private:
     struct State;
     std::unique_ptr<State> state_;

@@ -110,9 +110,10 @@ TEST_F(Rendering, CuttingASpanIntoCallsChangesNothing) {
 
 TEST_F(Rendering, StartingLateGivesWhatPlayingThroughGives) {
     const std::int64_t segment = audio::Effects::kSegmentFrames;
+    const std::int64_t warmUp = audio::Effects(soundtrack_->score()).WarmUpFrames();
     const std::int64_t starts[] = {
         1,
-        segment - audio::Effects::kWarmUpFrames,      // where the next segment's instance starts
+        segment - warmUp,                              // where the next segment's instance starts
         segment - 1,
         segment,                                       // the crossfade's first frame
         segment + audio::Effects::kFadeFrames / 2,     // inside the crossfade

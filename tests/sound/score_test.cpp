@@ -159,12 +159,56 @@ TEST(Score, EveryMistakeIsOneLineNamingFileAndLine) {
         {"hit bell A4 at bar:1\x01", "score.txt:6: not a text file"},
         {"reverb time=9", "score.txt:6: time must be from 0.1 to 2.5, got 9"},
         {"echo feedback=0.9", "score.txt:6: feedback must be from 0 to 0.7, got 0.9"},
+        // An echo longer than the effects can warm up for would lose its repeats.
+        {"echo beats=2 feedback=0.7\nhit bell A4 at bar:1",
+         "score.txt:6: the echo's repeats ring for 15.8 s before they are 40 dB down; at most 4 s"},
+        // A count beyond any timeline is one more that is not there.
+        {"hit bell A4 at start:CUBE#99999999999", "score.txt:6: CUBE starts only 2 time(s) in the timeline"},
+        {"play beat on kick from bar:1 to bar:2\nplay beat on kick from bar:4 to bar:5\n"
+         "play beat on kick from bar:1.5 to bar:3",
+         "score.txt:8: instrument kick already plays from 2000 to 4000 ms (line 6)"},
+        {"play beat on kick from bar:4 to bar:5\nplay beat on kick from bar:1 to bar:2\n"
+         "play beat on kick from bar:1.5 to bar:4.5",
+         "score.txt:8: instrument kick already plays from"},
     };
     for (const Case& test : cases) {
         const std::string error = ErrorOf(kHeader + test.body + "\n");
         EXPECT_EQ(error.rfind(test.message, 0), 0u) << "got: " << error << "\nwanted: " << test.message;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
+}
+
+// A word is quoted by its beginning: the line stays one readable line.
+TEST(Score, AHugeWordIsQuotedShort) {
+    const std::string huge(2 << 20, 'Q');
+    for (const std::string& body : {"volume" + huge, "hit bell A4 at bar:" + huge, "hit bell A4 at bar:1 gain=" + huge}) {
+        const std::string error = ErrorOf(kHeader + body + "\n");
+        EXPECT_LT(error.size(), 160u) << error.substr(0, 300);
+        EXPECT_NE(error.find(std::string(30, 'Q') + "..."), std::string::npos) << error.substr(0, 300);
+        EXPECT_EQ(error.rfind("score.txt:6: ", 0), 0u) << error.substr(0, 300);
+    }
+}
+
+// Accepted, but worth a word: a score that makes no sound at all.
+TEST(Score, AScoreWithoutNotesIsSilenceWithOneWarning) {
+    for (const std::string& text : {std::string(), std::string("# nothing yet\n\n"), kHeader}) {
+        audio::Score score;
+        std::string error;
+        ASSERT_TRUE(audio::ParseScore(text, "score.txt", MakeTimeline(), score, error)) << error;
+        ASSERT_EQ(score.warnings.size(), 1u) << text;
+        EXPECT_EQ(score.warnings[0].rfind("score.txt:", 0), 0u) << score.warnings[0];
+        EXPECT_NE(score.warnings[0].find("no notes"), std::string::npos) << score.warnings[0];
+    }
+    EXPECT_TRUE(Parse("hit bell A4 at bar:1\n").warnings.empty());
+}
+
+// Many play lines on one instrument, end to end: each checked against its neighbours only, so
+// the whole reads quickly (bench/soundtrack.sh times a long one).
+TEST(Score, ManyPlaysOnOneInstrumentEachFindTheirPlace) {
+    std::string body;
+    for (int bar = 0; bar < 29; bar += 2) body += "play beat on kick from bar:" + std::to_string(bar) + " to bar:" + std::to_string(bar + 1) + "\n";
+    for (int bar = 1; bar < 29; bar += 2) body += "play beat on kick from bar:" + std::to_string(bar) + " to bar:" + std::to_string(bar + 1) + "\n";
+    EXPECT_EQ(Parse(body).notes.size(), 29u * 4);
 }
 
 TEST(Score, TempoComesBeforeAnyPosition) {
