@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the program for 64-bit Windows with mingw-w64 and packs tarnelvois-<version>-win64.zip.
-# SDL2, libzip, STK and GoogleTest are built from Debian's source packages into a cache outside the
-# clone (${XDG_CACHE_HOME:-~/.cache}/tarnelvois-windows/<library>-<version>), once per version.
+# SDL2, libzip and GoogleTest are built from Debian's source packages, STK from the release tarball
+# beside the project (../shared/vendor, its sha256 checked first), into a cache outside the clone
+# (${XDG_CACHE_HOME:-~/.cache}/tarnelvois-windows/<library>-<version>), once per version.
 #   scripts/build-windows.sh            libraries, program, tests, zip (into build-windows/)
 #   scripts/build-windows.sh libraries  only the libraries
 set -euo pipefail
@@ -63,22 +64,15 @@ fetch_source() {
   echo "$dir/tree"
 }
 
-# Builds one library with CMake into the cache, unless that version is there already.
-# build_library <package> <name in the cache> <source subdir or CMake list> <cmake options...>
-build_library() {
-  local package=$1 name=$2 list=$3; shift 3
-  local version prefix tree log
-  version=$(source_version "$package")
-  prefix=$cache/$name-$version
-  if [ -f "$prefix/.built" ]; then echo "$prefix"; return; fi
-  tree=$(fetch_source "$package" "$version") || { say "cannot fetch Debian's source of $package $version"; return 1; }
-  [ -n "$list" ] && [ "${list:0:1}" != / ] && list=$tree/$list
-  [ -z "$list" ] && list=$tree
-  log=$cache/$name-$version.log
+# Builds a CMake list into the cache as <name>-<version>, unless that version is there already.
+# cmake_into_cache <name> <version> <CMake list> <cmake options...>
+cmake_into_cache() {
+  local name=$1 version=$2 list=$3; shift 3
+  local prefix=$cache/$name-$version log=$cache/$name-$version.log
   say "building $name $version (log: $log)"
   rm -rf "$prefix" "$cache/build/$name"
   if ! { cmake -S "$list" -B "$cache/build/$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-           -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DSTK_SOURCE_DIR="$tree" "$@" \
+           -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" \
          && cmake --build "$cache/build/$name" -j"$jobs" \
          && cmake --install "$cache/build/$name"; } >"$log" 2>&1; then
     say "building $name failed; the end of its log:"; tail -20 "$log" >&2; return 1
@@ -88,20 +82,47 @@ build_library() {
   echo "$prefix"
 }
 
+# Builds one of Debian's source packages with its own CMake list.
+# build_library <package> <name in the cache> <cmake options...>
+build_library() {
+  local package=$1 name=$2; shift 2
+  local version tree
+  version=$(source_version "$package")
+  if [ -f "$cache/$name-$version/.built" ]; then echo "$cache/$name-$version"; return; fi
+  tree=$(fetch_source "$package" "$version") || { say "cannot fetch Debian's source of $package $version"; return 1; }
+  cmake_into_cache "$name" "$version" "$tree" "$@"
+}
+
 build_sdl2() {
-  build_library libsdl2 sdl2 "" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_INSTALL=OFF
+  build_library libsdl2 sdl2 -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL2_DISABLE_INSTALL=OFF
 }
 build_libzip() {
-  build_library libzip libzip "" -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF \
+  build_library libzip libzip -DBUILD_SHARED_LIBS=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF \
     -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF -DENABLE_COMMONCRYPTO=OFF \
     -DENABLE_WINDOWS_CRYPTO=OFF -DZLIB_LIBRARY="$sysroot/lib/libz.a" -DZLIB_INCLUDE_DIR="$sysroot/include"
 }
+# STK's release tarball: the version Debian packages for Linux, checked against the sum the vendor
+# folder's README gives before anything in it is unpacked.
+stk_version=4.6.2
+stk_sha256=f973a94a85e0f47e7c2d2c8e26410ad855062f581142250d997dc80c0d3c808d
+stk_tarball=${TARNELVOIS_STK_TARBALL:-$root/../shared/vendor/stk-$stk_version.tar.xz}
 build_stk() {
-  build_library stk stk "$root/cmake/stk"
+  local tree=$cache/src/stk-$stk_version
+  if [ -f "$cache/stk-$stk_version/.built" ]; then echo "$cache/stk-$stk_version"; return; fi
+  [ -f "$stk_tarball" ] || { say "no STK sources at $stk_tarball (TARNELVOIS_STK_TARBALL names another)"; return 1; }
+  if ! echo "$stk_sha256  $stk_tarball" | sha256sum --check --status; then
+    say "$stk_tarball: sha256 is not $stk_sha256; refusing to build from it"; return 1
+  fi
+  if [ ! -f "$tree/.unpacked" ]; then
+    rm -rf "$tree" && mkdir -p "$tree"
+    tar -xJf "$stk_tarball" -C "$tree" --strip-components=1 && touch "$tree/.unpacked"
+  fi
+  # Only the synthesis classes the soundtrack uses, with a CMake list of ours (cmake/stk).
+  cmake_into_cache stk "$stk_version" "$root/cmake/stk" -DSTK_SOURCE_DIR="$tree"
 }
 build_googletest() {
-  build_library googletest googletest "" -DBUILD_SHARED_LIBS=OFF -Dgtest_force_shared_crt=ON
+  build_library googletest googletest -DBUILD_SHARED_LIBS=OFF -Dgtest_force_shared_crt=ON
 }
 
 libraries() {
@@ -112,8 +133,7 @@ libraries() {
   build_sdl2 >"$cache/.sdl2-prefix" &
   local sdl=$!
   libzip_prefix=$(build_libzip)
-  # STK is prepared for the soundtrack; until the program links it, a missing STK only warns.
-  stk_prefix=$(build_stk) || { stk_prefix=; say "warning: STK for Windows is not available (see above)"; }
+  stk_prefix=$(build_stk)
   gtest_prefix=$(build_googletest)
   wait "$sdl"
   sdl_prefix=$(cat "$cache/.sdl2-prefix")
@@ -129,7 +149,7 @@ TARNELVOIS_BUILD_DIR=$native TARNELVOIS_BUILD_TARGETS="archive" "$root/scripts/b
 say "building the program into $build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTARNELVOIS_SDL2_PREFIX="$sdl_prefix" -DTARNELVOIS_LIBZIP_PREFIX="$libzip_prefix" \
-  -DTARNELVOIS_STK_PREFIX="$stk_prefix" -DCMAKE_PREFIX_PATH="$gtest_prefix" \
+  -DTARNELVOIS_STK_PREFIX="$stk_prefix" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
 cmake --build "$build" -j"$jobs"
 

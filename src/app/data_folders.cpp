@@ -9,17 +9,6 @@ namespace fs = std::filesystem;
 #define TARNELVOIS_INSTALLED_DATA_DIR ""
 #endif
 
-std::string RunningProgram(const std::string& argumentZero)
-{
-    std::error_code status;
-    const fs::path self = fs::read_symlink("/proc/self/exe", status);
-    if (!status) return self.string();
-    // Without /proc, argv[0] is all there is; a bare name (found through PATH) says nothing.
-    if (argumentZero.find('/') == std::string::npos) return {};
-    const fs::path resolved = fs::weakly_canonical(argumentZero, status);
-    return status ? argumentZero : resolved.string();
-}
-
 std::vector<std::string> DataFolders(const std::string& program, const std::string& installedFolder)
 {
     std::vector<std::string> folders{"."};

@@ -6,10 +6,6 @@
 #include <string>
 #include <vector>
 
-// The running program's file, symlinks resolved (a link in ~/bin to an installed program must not
-// make the program look beside the link). Empty when it cannot be told.
-std::string RunningProgram(const std::string& argumentZero);
-
 // The folders to search, in order, without repeats: ".", the program's folder, its
 // ../share/tarnelvois, then installedFolder (when not empty).
 std::vector<std::string> DataFolders(const std::string& program, const std::string& installedFolder);

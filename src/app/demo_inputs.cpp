@@ -6,6 +6,7 @@
 
 #include "app/data_folders.h"
 #include "host/timeline_params.h"
+#include "platform/process.h"
 #include "sound/score_loader.h"
 
 namespace {

@@ -203,7 +203,7 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
                                          FirstFrameAtOrAfter(options.startMs, options.fps)) * options.passes;
             summary = ": " + VideoSummary(bytes, frames, options.fps);
         }
-        std::fprintf(stderr, "tarnelvois: written %s%s\n", where.c_str(), summary.c_str());
+        std::fprintf(stderr, "tarnelvois: written %s%s\n", where.string().c_str(), summary.c_str());
     }
     return status;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #define STB_EASY_FONT_IMPLEMENTATION
-#include <stb/stb_easy_font.h>
+#include <stb_easy_font.h>
 
 namespace {
 

@@ -5,12 +5,13 @@
 #include "sound/sound_output.h"
 
 #include <SDL2/SDL.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
+
+#include "platform/audio_driver.h"
 
 namespace {
 
@@ -30,21 +31,6 @@ std::int64_t FrameOfRequest(std::uint64_t request) { return std::int64_t(request
 std::int64_t NowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-void SayNothing(const char*, int, const char*, int, const char*, ...) {}
-// ALSA writes its own complaints to stderr, eight lines on a machine without a sound card; the one
-// line this program prints says it all. SDL has loaded the library already when it is the driver.
-void QuietAlsa()
-{
-    const char* driver = SDL_GetCurrentAudioDriver();
-    if (!driver || std::strcmp(driver, "alsa") != 0) return;
-    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD);
-    if (!library) return;
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    if (auto setHandler = reinterpret_cast<int (*)(Handler)>(dlsym(library, "snd_lib_error_set_handler")))
-        setHandler(&SayNothing);
-    dlclose(library);
 }
 
 }  // namespace
@@ -69,7 +55,7 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(const audio::Soundtrack& soundtra
         why = "no sound: the audio driver is SDL's dummy, which plays nothing; playing silent";
         return nullptr;
     }
-    QuietAlsa();
+    QuietAudioDriver(SDL_GetCurrentAudioDriver());
     std::unique_ptr<SoundOutput> output(new SoundOutput(soundtrack));
     SDL_AudioSpec wanted{}, obtained{};
     wanted.freq = audio::kSampleRate;

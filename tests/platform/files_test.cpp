@@ -1,9 +1,9 @@
 // Naming a finished output and claiming a capture's folder: a video never replaces one that
 // appeared meanwhile unless asked to, and two captures never share a folder.
 #include "platform/files.h"
+#include "platform/process.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,7 +26,7 @@ protected:
         return text.str();
     }
 
-    const fs::path folder_ = fs::temp_directory_path() / ("files-test-" + std::to_string(getpid()));
+    const fs::path folder_ = fs::temp_directory_path() / ("files-test-" + std::to_string(ProcessId()));
 };
 
 TEST_F(FilesTest, AFileThereIsReplacedOnlyWhenAskedAndTheNewOneIsKeptOtherwise)
@@ -56,7 +56,7 @@ TEST_F(FilesTest, AFolderIsClaimedByOneCaptureAtATimeWhichIsNamed)
         std::unique_ptr<FolderClaim> first = FolderClaim::Take(folder_.string(), holder, reason);
         ASSERT_TRUE(first) << reason;
         EXPECT_FALSE(FolderClaim::Take(folder_.string(), holder, reason)) << "a second claim while the first holds";
-        EXPECT_EQ(holder, "process " + std::to_string(getpid()));
+        EXPECT_EQ(holder, "process " + std::to_string(ProcessId()));
     }
     holder.clear();
     EXPECT_TRUE(FolderClaim::Take(folder_.string(), holder, reason)) << "the claim outlived its holder";

@@ -6,14 +6,6 @@
 
 namespace {
 
-TEST(Interrupt, ASignalIgnoredAtStartStaysIgnored)
-{
-    std::signal(SIGHUP, SIG_IGN);  // as under nohup
-    CatchInterrupts();
-    std::raise(SIGHUP);
-    EXPECT_EQ(InterruptSignal(), 0);
-}
-
 TEST(Interrupt, ASignalIsRecordedInsteadOfEndingTheProgram)
 {
     CatchInterrupts();

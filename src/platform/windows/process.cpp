@@ -18,4 +18,8 @@ double ProcessorSeconds()
     return seconds(kernel) + seconds(user);
 }
 
+// The command line's program is already the module's own file (GetModuleFileNameW), whatever
+// the command typed to start it.
+std::string RunningProgram(const std::string& argumentZero) { return argumentZero; }
+
 bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
