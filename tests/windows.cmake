@@ -49,3 +49,4 @@ endforeach()
 # ffmpeg.exe's stand-in for the video capture check in scripts/check_windows.sh.
 add_executable(stand_in_encoder support/stand_in_encoder.cpp)
 set_target_properties(stand_in_encoder PROPERTIES OUTPUT_NAME ffmpeg RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
+target_link_options(stand_in_encoder PRIVATE -static)  # found on PATH alone, without the DLLs beside the program

@@ -3,6 +3,8 @@
 #include <SDL2/SDL.h>
 #include <zip.h>
 
+#include "sound/soundtrack.h"
+
 #ifndef TARNELVOIS_VERSION
 #define TARNELVOIS_VERSION "unknown"
 #endif
@@ -23,5 +25,6 @@ std::string VersionText(const std::string& programName)
     SDL_GetVersion(&linked);
     return programName + " " + TARNELVOIS_VERSION + "\n" +
            "SDL " + Dotted(linked) + " (built with " + Dotted(built) + ")\n" +
-           "libzip " + zip_libzip_version() + " (built with " + LIBZIP_VERSION + ")\n";
+           "libzip " + zip_libzip_version() + " (built with " + LIBZIP_VERSION + ")\n" +
+           "STK " + audio::SynthesizerVersion() + "\n";
 }

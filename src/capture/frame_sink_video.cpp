@@ -227,10 +227,8 @@ void VideoSink::Abandon()
 }  // namespace
 
 std::unique_ptr<FrameSink> MakeVideoSink(const std::string& path, const FrameLayout& layout, int fps, bool overwrite,
-                                         std::string& error, const CaptureSound& asked, const VideoEncoding& encoding)
+                                         std::string& error, const CaptureSound& sound, const VideoEncoding& encoding)
 {
-    // Where the encoder can be given one input only, the video goes without its sound.
-    const CaptureSound sound = kEncoderInputs > 1 ? asked : CaptureSound{};
     const char* searchPath = std::getenv("PATH");
     const std::string ffmpeg = FindOnPath("ffmpeg", searchPath ? searchPath : "");
     if (ffmpeg.empty()) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "capture/video_quality.h"
+#include "platform/encoder_process.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::st
                                           "-framerate", std::to_string(fps), "-i", "pipe:0"};
     if (withSound) {
         arguments.insert(arguments.end(), {"-f", "s16le", "-ar", "48000", "-ac", "2", "-i",
-                                           "pipe:" + std::to_string(kSoundInputDescriptor), "-map", "0:v:0", "-map",
+                                           EncoderInputName(1), "-map", "0:v:0", "-map",
                                            "1:a:0", "-c:a", extension == "webm" ? "libopus" : "aac", "-b:a", "192k"});
     }
     // The bars are added after the conversion to YUV, where they are a fill, not pixels to convert.

@@ -18,9 +18,9 @@ std::string EncoderFileName(const std::string& path);
 
 // ffmpeg's arguments (the program first) for frames of width x height, bgr24, top row first, at
 // fps, written to 'output' in the container that videoPath's extension names. withSound adds a
-// second input on descriptor 3, 48 kHz stereo 16-bit samples, encoded as AAC (Opus in .webm).
+// second input (the encoder's input 1, see EncoderInputName), 48 kHz stereo 16-bit samples, encoded
+// as AAC (Opus in .webm).
 // 'encoding' chooses the video's quality: x264 with a level and a rate cap (VP9 in .webm).
-constexpr int kSoundInputDescriptor = 3;
 std::vector<std::string> EncoderCommand(const std::string& ffmpeg, const std::string& videoPath, int width,
                                         int height, int fps, const std::string& output, bool withSound = false,
                                         const VideoEncoding& encoding = {});

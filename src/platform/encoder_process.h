@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-// How many inputs an encoder can be given here: its standard input, and on POSIX further pipes
-// (ffmpeg's "pipe:3"...). Windows hands a child its standard input only.
-extern const int kEncoderInputs;
+// The name an encoder reads one of its inputs by: "pipe:0" for the first (its standard input); for
+// the others "pipe:3", "pipe:4"... on POSIX (inherited descriptors) and a named pipe of this process
+// on Windows ("\\.\pipe\tarnelvois-<process>-<input>"), which hands a child its standard input only.
+std::string EncoderInputName(int input);
 
 class EncoderProcess {
 public:
@@ -21,16 +22,17 @@ public:
     EncoderProcess& operator=(const EncoderProcess&) = delete;
     ~EncoderProcess();  // an encoder still running is killed
 
-    // Starts arguments[0] with 'inputs' pipes: the first is its standard input, the others its file
-    // descriptors 3, 4, ... in order (ffmpeg reads them as "pipe:3", ...).
+    // Starts arguments[0] with 'inputs' pipes: the first is its standard input, the others what
+    // EncoderInputName gives (the arguments name them so).
     bool Start(const std::vector<std::string>& arguments, int inputs, std::string& error);
 
     // Writes all of 'bytes' into one input, blocking while the pipe is full; false once the encoder
     // no longer reads it. One thread per input may write; Kill frees a writer blocked here.
     bool Write(int input, const std::uint8_t* bytes, std::size_t size);
 
-    // Hands the writing end of one input to the caller as a C library descriptor (write, close),
-    // to close when that input has ended; Wait and Kill no longer touch it.
+    // Hands the writing end of one input to the caller as a C library descriptor (WriteAllTo,
+    // CloseDescriptor), to close when that input has ended; Wait and Kill no longer touch it, but a
+    // write still waiting for the encoder to open that input fails once the encoder is gone.
     int ReleaseInput(int input);
 
     enum class Ending { Finished, Failed, Interrupted };

@@ -15,6 +15,10 @@
 #include "sound/limiter.h"
 #include "sound/voice.h"
 
+#ifndef TARNELVOIS_STK_VERSION
+#define TARNELVOIS_STK_VERSION "unknown"
+#endif
+
 namespace audio {
 namespace {
 
@@ -34,6 +38,8 @@ std::int16_t ToSample(double x) {
 }
 
 }  // namespace
+
+const char* SynthesizerVersion() { return TARNELVOIS_STK_VERSION; }
 
 std::unique_ptr<Soundtrack> Soundtrack::Parse(const std::string& text, const std::string& source,
                                               const Timeline& timeline, std::string& error,

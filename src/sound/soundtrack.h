@@ -18,6 +18,9 @@ namespace audio {
 constexpr int kSampleRate = 48000;
 constexpr int kChannels = 2;
 
+// The Synthesis ToolKit's release the synthesizer was built with ("4.6.2"), or "unknown".
+const char* SynthesizerVersion();
+
 class Soundtrack {
 public:
     // Parses and checks the score; moments that name timeline events ("the start of CUBE5") are

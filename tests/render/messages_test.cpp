@@ -59,12 +59,13 @@ TEST(Messages, VersionNamesTheLibrariesBuiltAndRunWith)
     std::string output;
     ASSERT_EQ(RunCommand(std::string(TARNELVOIS_BINARY) + " --version 2>&1", &output), 0);
     const std::vector<std::string> lines = Lines(output);
-    ASSERT_EQ(lines.size(), 3u) << output;
+    ASSERT_EQ(lines.size(), 4u) << output;
     EXPECT_NE(lines[0].find(" 1."), std::string::npos) << output;
     EXPECT_EQ(lines[1].rfind("SDL 2.", 0), 0u) << output;
     EXPECT_NE(lines[1].find("(built with 2."), std::string::npos) << output;
     EXPECT_EQ(lines[2].rfind("libzip 1.", 0), 0u) << output;
     EXPECT_NE(lines[2].find("(built with 1."), std::string::npos) << output;
+    EXPECT_EQ(lines[3], "STK 4.6.2") << output;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 extern char** environ;
 
-const int kEncoderInputs = 16;  // pipes are plentiful; ffmpeg reads any number
+std::string EncoderInputName(int input) { return "pipe:" + std::to_string(input == 0 ? 0 : input + 2); }
 
 namespace {
 

@@ -6,8 +6,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/windows/named_pipe.h"
+
 bool WriteAllTo(int descriptor, const std::uint8_t* bytes, std::size_t size, std::string& reason)
 {
+    if (!WaitForPipeReader(reinterpret_cast<HANDLE>(_get_osfhandle(descriptor)))) {
+        reason = "the reader closed the pipe";
+        return false;
+    }
     while (size > 0) {
         const int written = _write(descriptor, bytes, unsigned(std::min<std::size_t>(size, 1u << 30)));
         if (written <= 0) {

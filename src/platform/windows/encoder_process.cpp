@@ -1,5 +1,6 @@
-// The encoder started with CreateProcess: its standard input a pipe, its messages into a temporary
-// file deleted when closed, in a process group of its own and without a console window.
+// The encoder started with CreateProcess: its standard input a pipe, its further inputs named pipes
+// it opens by name, its messages into a temporary file deleted when closed, in a process group of
+// its own and without a console window.
 #include "platform/encoder_process.h"
 
 #include <fcntl.h>
@@ -11,9 +12,14 @@
 
 #include "platform/interrupt.h"
 #include "platform/windows/arguments.h"
+#include "platform/windows/named_pipe.h"
 #include "platform/windows/system_message.h"
 
-const int kEncoderInputs = 1;
+std::string EncoderInputName(int input)
+{
+    if (input == 0) return "pipe:0";
+    return "\\\\.\\pipe\\tarnelvois-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(input);
+}
 
 namespace {
 
@@ -53,6 +59,25 @@ std::string LastLine(HANDLE log)
     return last;
 }
 
+// A named pipe for input 'input', this process's only one of that name. Its writer waits for the
+// encoder to open it (see WriteAllTo).
+HANDLE CreateInputPipe(int input)
+{
+    return CreateNamedPipeA(EncoderInputName(input).c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                            PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kPipeBytes, 0, 0, nullptr);
+}
+
+// A writer may be waiting for an encoder that is gone to open its input: opening it here, and
+// closing it at once, frees it, and its writes then fail. An input the encoder opened is busy and
+// left alone.
+void ReleaseWaitingWriters(int inputs)
+{
+    for (int input = 1; input < inputs; ++input) {
+        HANDLE client = CreateFileA(EncoderInputName(input).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (client != INVALID_HANDLE_VALUE) CloseHandle(client);
+    }
+}
+
 }  // namespace
 
 EncoderProcess::~EncoderProcess()
@@ -69,9 +94,14 @@ int EncoderProcess::ProcessGroup() const
 
 bool EncoderProcess::Start(const std::vector<std::string>& arguments, int inputs, std::string& error)
 {
-    if (inputs > kEncoderInputs) {
-        error = "cannot start " + arguments[0] + ": this system gives it only its standard input";
-        return false;
+    for (int input = 1; input < inputs; ++input) {
+        HANDLE pipe = CreateInputPipe(input);
+        if (pipe == INVALID_HANDLE_VALUE) {
+            error = "cannot start " + arguments[0] + ": " + EncoderInputName(input) + ": " + SystemMessage(GetLastError());
+            CloseInputs();
+            return false;
+        }
+        inputs_.push_back(AsValue(pipe));
     }
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -102,18 +132,20 @@ bool EncoderProcess::Start(const std::vector<std::string>& arguments, int inputs
     if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
     if (!started) {
         CloseHandle(writeEnd);
+        CloseInputs();
         error = "cannot start " + arguments[0] + ": " + SystemMessage(failure);
         return false;
     }
     CloseHandle(process.hThread);
     process_ = AsValue(process.hProcess);
-    inputs_.push_back(AsValue(writeEnd));
+    inputs_.insert(inputs_.begin(), AsValue(writeEnd));
     return true;
 }
 
 bool EncoderProcess::Write(int input, const std::uint8_t* bytes, std::size_t size)
 {
     HANDLE pipe = AsHandle(inputs_[size_t(input)]);
+    if (input > 0 && !WaitForPipeReader(pipe)) return false;
     while (size > 0) {
         DWORD written = 0;
         const DWORD chunk = DWORD(std::min<std::size_t>(size, 1 << 30));
@@ -151,6 +183,7 @@ EncoderProcess::Ending EncoderProcess::Wait(std::string& failure)
     if (!GetExitCodeProcess(process, &status)) status = DWORD(-1);
     CloseHandle(process);
     process_ = -1;
+    ReleaseWaitingWriters(int(inputs_.size()));
     const std::string said = LastLine(static_cast<HANDLE>(log_));
     if (status == 0) {
         if (said.empty()) return Ending::Finished;
@@ -173,4 +206,5 @@ void EncoderProcess::Kill()
     WaitForSingleObject(process, INFINITE);
     CloseHandle(process);
     process_ = -1;
+    ReleaseWaitingWriters(int(inputs_.size()));
 }
