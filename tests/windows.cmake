@@ -24,6 +24,7 @@ set(ROOM_TESTS)
 foreach(room platform host sound capture app)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${room}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "_posix_test\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "encoder_process_windows_test\\.cpp$")
   list(FILTER sources EXCLUDE REGEX "startup_test\\.cpp$")
   # These run ffmpeg and the soundtrack's renderer through a POSIX shell; the Windows check compares
   # the soundtrack the Windows program writes with the Linux one's instead.
@@ -50,3 +51,14 @@ endforeach()
 add_executable(stand_in_encoder support/stand_in_encoder.cpp)
 set_target_properties(stand_in_encoder PROPERTIES OUTPUT_NAME ffmpeg RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/stand-in)
 target_link_options(stand_in_encoder PRIVATE -static)  # found on PATH alone, without the DLLs beside the program
+
+
+# The encoder's process against the stand-in, in a program of its own: its last case answers an
+# interrupt, which stays answered for the rest of the process.
+add_executable(encoder_process_tests platform/encoder_process_windows_test.cpp)
+target_include_directories(encoder_process_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(encoder_process_tests PRIVATE demo_platform GTest::gtest_main)
+target_compile_definitions(encoder_process_tests PRIVATE STAND_IN_ENCODER="$<TARGET_FILE:stand_in_encoder>")
+add_dependencies(encoder_process_tests stand_in_encoder)
+add_test(NAME encoder_process_tests COMMAND encoder_process_tests)
+set_tests_properties(encoder_process_tests PROPERTIES TIMEOUT 120 ENVIRONMENT "WINEPATH=Z:\\usr\\x86_64-w64-mingw32\\lib")

@@ -36,9 +36,11 @@ CommandLine CommandLineOf(HINSTANCE)
 
 void AttachParentConsole()
 {
-    // Handles given by the parent (a pipe, a file, Wine's terminal) are kept as they are.
-    if (GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN) return;
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    // Attached to the console it was started from, the program hears its Ctrl+C, Ctrl+Break and
+    // closing even when its messages go elsewhere: handles given by the parent (a pipe, a file,
+    // Wine's terminal) are kept as they are.
+    const bool handed = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN;
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) || handed) return;
     std::FILE* ignored = nullptr;
     freopen_s(&ignored, "CONOUT$", "w", stdout);
     freopen_s(&ignored, "CONOUT$", "w", stderr);
