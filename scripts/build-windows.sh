@@ -20,7 +20,7 @@ say() { echo "build-windows: $*" >&2; }
 
 ensure_tools() {
   local missing=()
-  for package in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip; do
+  for package in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip unzip; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -163,8 +163,12 @@ staging=$build/$package
 rm -rf "$staging" "$build/$package.zip"
 mkdir -p "$staging"
 "$triplet-strip" -o "$staging/tarnelvois.exe" "$build/tarnelvois.exe"
-cp "$build/SDL2.dll" "$build/libwinpthread-1.dll" "$build/demodat.zip" "$staging/"
-cp "$root/README.md" "$staging/README.md"
+for library in SDL2.dll libwinpthread-1.dll; do "$triplet-strip" --strip-unneeded -o "$staging/$library" "$build/$library"; done
+cp "$build/demodat.zip" "$staging/"
+# The texts as Notepad of any age shows them: CR LF line ends.
+for text in README.md:README.txt LICENSE:LICENSE.txt data/windows/CAPTURE.txt:CAPTURE.txt; do
+  sed 's/\r*$/\r/' "$root/${text%%:*}" >"$staging/${text##*:}"
+done
 (cd "$build" && zip -q -r -X "$package.zip" "$package")
 rm -rf "$staging"
 say "wrote $build/$package.zip"

@@ -34,16 +34,30 @@ failures=0
 fail() { say "FAIL: $*"; failures=$((failures + 1)); }
 timed() { local start=$SECONDS; "$@"; local status=$?; say "  ($((SECONDS - start)) s)"; return $status; }
 
+# The zip as a user gets it, unpacked into a folder whose name has a blank, run from elsewhere:
+# the program finds its archive beside itself.
+version=$(sed -n 's/^project(tarnelvois VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+unzip -q "$build/tarnelvois-$version-win64.zip" -d "$work/unpacked here"
+program="$work/unpacked here/tarnelvois-$version-win64/tarnelvois.exe"
+cd "$work"
+
 say "unit tests under Wine"
 (cd "$build" && timed ctest --output-on-failure -j2) || fail "unit tests"
+
+say "the unpacked program's --version"
+"$root/scripts/wine-run.sh" "$program" --version >"$work/version.txt" || fail "--version"
+cat "$work/version.txt" >&2
+for library in "SDL 2\." "libzip 1\." "STK 4\.6\.2"; do
+  grep -q "^$library" "$work/version.txt" || fail "--version does not name ${library//\\/}"
+done
 
 # The whole demo at one frame a second: every effect appears at least once, and the soundtrack
 # of the whole piece is written beside the frames.
 span=(--headless --size 320x240 --fps 1 --seed 7 --quiet)
 say "capturing the demo with the Linux and the Windows build"
 "$native/tarnelvois" "${span[@]}" --data "$native/demodat.zip" --capture "$work/linux" || fail "Linux capture"
-timed "$root/scripts/wine-run.sh" "$build/tarnelvois.exe" "${span[@]}" --data "$(winpath "$native/demodat.zip")" \
-  --capture "$(winpath "$work/windows")" 2>"$work/windows.log" || { cat "$work/windows.log" >&2; fail "Windows capture"; }
+"$root/scripts/wine-run.sh" "$program" "${span[@]}" --capture "$(winpath "$work/windows")" 2>"$work/windows.log" ||
+  { cat "$work/windows.log" >&2; fail "Windows capture"; }
 "$native/compare_captures" --levels 2 --lsb 1 "$work/linux" "$work/windows" >&2 ||
   fail "the Windows capture differs from the Linux capture"
 
@@ -56,8 +70,7 @@ clip=(--headless --size 64x48 --fps 10 --start 0 --end 2000 --seed 7 --quiet)
 PATH="$work/bin:$PATH" "$native/tarnelvois" "${clip[@]}" --data "$native/demodat.zip" --capture "$work/linux.mp4" ||
   fail "Linux video capture"
 run_windows_video() {
-  WINEPATH=$(winpath "$build/stand-in") "$root/scripts/wine-run.sh" "$build/tarnelvois.exe" "${clip[@]}" \
-    --data "$(winpath "$native/demodat.zip")" --capture "$(winpath "$1")"
+  WINEPATH=$(winpath "$build/stand-in") "$root/scripts/wine-run.sh" "$program" "${clip[@]}" --capture "$(winpath "$1")"
 }
 run_windows_video "$work/windows.mp4" 2>"$work/video.log" || { cat "$work/video.log" >&2; fail "Windows video capture"; }
 cmp -s "$work/linux.mp4" "$work/windows.mp4" ||

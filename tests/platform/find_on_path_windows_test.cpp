@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/command_line.h"
 #include "platform/find_on_path.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -24,6 +26,13 @@ TEST(FindOnPath, SemicolonsQuotesAndTheExeSuffixAsCmdTakesThem)
     EXPECT_EQ(FindOnPath("ffmpeg.exe", path), (root / "with space" / "ffmpeg.exe").string());
     EXPECT_EQ(FindOnPath("ffmpeg", (root / "empty").string()), "");
     EXPECT_EQ(FindOnPath("ffmpeg", ""), "");
+
+    // One unzipped beside the program comes before the PATH's.
+    const fs::path beside = fs::path(RunningProgram(CommandLineOf(nullptr).executable)).parent_path() / "ffmpeg.exe";
+    std::ofstream(beside) << "MZ";
+    EXPECT_EQ(FindOnPath("ffmpeg", path), beside.string());
+    EXPECT_EQ(FindOnPath("ffmpeg", ""), beside.string());
+    fs::remove(beside);
     fs::remove_all(root);
 }
 
