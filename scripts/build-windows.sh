@@ -20,7 +20,7 @@ say() { echo "build-windows: $*" >&2; }
 
 ensure_tools() {
   local missing=()
-  for package in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip unzip; do
+  for package in g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev zip unzip ccache; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   if [ ${#missing[@]} -gt 0 ]; then
@@ -146,8 +146,12 @@ libraries
 native=${TARNELVOIS_BUILD_DIR:-$root/build}
 TARNELVOIS_BUILD_DIR=$native TARNELVOIS_BUILD_TARGETS="archive" "$root/scripts/build.sh"
 
+# The compiler's results are kept beside the libraries, so a fresh clone (a CI run) compiles only
+# what changed; paths below the clone are hashed relative to it.
+export CCACHE_DIR=$cache/ccache CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=2G
 say "building the program into $build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
   -DTARNELVOIS_SDL2_PREFIX="$sdl_prefix" -DTARNELVOIS_LIBZIP_PREFIX="$libzip_prefix" \
   -DTARNELVOIS_STK_PREFIX="$stk_prefix" -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run.sh" >/dev/null
