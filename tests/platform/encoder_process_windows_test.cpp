@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFrameBytes = 2 * 1 * 3;  // -video_size 2x1, bgr24
+constexpr std::size_t kMoreThanAPipe = 4 << 20;  // the pipes hold 1 MB
 
 std::vector<std::string> Command(const std::string& output)
 {
@@ -85,8 +86,9 @@ TEST_F(EncoderProcessTest, AFailingEncoderIsReportedAndFreesTheSoundWaitingForIt
     EncoderProcess encoder;
     std::string error;
     ASSERT_TRUE(encoder.Start(Command(Output("failing")), 2, error)) << error;
-    // The stand-in fails before it opens the sound's pipe: its writer must not wait forever.
-    std::future<bool> soundWritten = WriteSound(encoder, std::vector<std::uint8_t>(4096, 1));
+    // The stand-in fails before it opens the sound's pipe: its writer must not wait forever. (More
+    // than the pipe holds, so that no write can end in its buffer as the encoder goes.)
+    std::future<bool> soundWritten = WriteSound(encoder, std::vector<std::uint8_t>(kMoreThanAPipe, 1));
     const std::vector<std::uint8_t> frames(kFrameBytes * 100);
     encoder.Write(0, frames.data(), frames.size());
     std::string failure;
@@ -103,7 +105,7 @@ TEST_F(EncoderProcessTest, AStalledEncoderIsKilledWhenInterruptedAndItsWritersFr
     EncoderProcess encoder;
     std::string error;
     ASSERT_TRUE(encoder.Start(Command(Output("stalled")), 2, error)) << error;
-    std::future<bool> soundWritten = WriteSound(encoder, std::vector<std::uint8_t>(4096, 1));
+    std::future<bool> soundWritten = WriteSound(encoder, std::vector<std::uint8_t>(kMoreThanAPipe, 1));
     // More than the pipe holds: the frames' writer blocks on the stalled encoder.
     std::future<bool> framesWritten = std::async(std::launch::async, [&encoder] {
         const std::vector<std::uint8_t> frames(kFrameBytes * 1'000'000);
