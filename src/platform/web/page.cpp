@@ -86,6 +86,10 @@ bool CreateCanvas(int width, int height, bool still, std::string& error)
         return false;
     }
     emscripten_webgl_make_context_current(context);
+    // The fixed-function emulation sets itself up when a context is made through the browser
+    // library; this one was made through the HTML5 API, which lets the page choose its attributes.
+    emscripten_run_script("Module.useWebGL = true;"
+                          "Browser.moduleContextCreatedCallbacks.forEach(function(created) { created(); });");
     return true;
 }
 
