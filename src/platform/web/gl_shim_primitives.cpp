@@ -1,5 +1,10 @@
-// The primitive stand-ins: a quad strip drawn as the triangle strip of the same vertices, sphere
-// map coordinates computed per vertex from the normal, and wide lines drawn as quads.
+// The primitive stand-ins. The emulation's immediate mode packs attributes into one stream in the
+// order they are called, so every vertex must carry the same ones: a normal given once per face
+// or a colour given once per triangle would shift the stream and scatter the vertices. The shim
+// therefore keeps GL's current colour, texture coordinate and normal itself, collects a primitive
+// up to glEnd, and hands it on with every attribute on every vertex. On the way it draws a quad
+// strip as the triangle strip of the same vertices, computes sphere-map coordinates from the
+// normals, and draws wide lines as quads.
 #include <vector>
 
 #include "platform/web/gl_shim.h"
@@ -8,22 +13,25 @@
 
 namespace {
 
-struct LineVertex {
+struct Vertex {
     float position[3];
     float colour[4];
     float texCoord[2];
 };
 
 struct Primitive {
+    // GL's current attributes, as the program last set them.
     float colour[4] = {1, 1, 1, 1};
     float normal[3] = {0, 0, 1};
     float texCoord[2] = {0, 0};
     float lineWidth = 1;
-    // Inside glBegin: sphere-mapped coordinates from this model-view, or a wide line's vertices.
+    // The primitive being collected between glBegin and glEnd.
+    bool open = false;
+    GLenum mode = GL_POINTS;
+    bool colourInside = false, texCoordInside = false;
     bool sphereMap = false;
     float modelview[16] = {};
-    bool wideLines = false;
-    std::vector<LineVertex> lineVertices;
+    std::vector<Vertex> vertices;
 };
 
 Primitive& Current()
@@ -53,7 +61,21 @@ void PopFrom(GLenum mode)
     glPopMatrix();
 }
 
-// The collected lines as quads in clip space, drawn with identity matrices.
+// The attributes one vertex carries, in the same order for every vertex of the primitive.
+void EmitAttributes(const Primitive& primitive, const Vertex& vertex)
+{
+    if (primitive.colourInside)
+        glColor4f(vertex.colour[0], vertex.colour[1], vertex.colour[2], vertex.colour[3]);
+    if (primitive.sphereMap) {
+        float s, t;
+        glshim::SphereMapCoordinates(primitive.modelview, primitive.normal, vertex.position, s, t);
+        glTexCoord2f(s, t);
+    } else if (primitive.texCoordInside) {
+        glTexCoord2f(vertex.texCoord[0], vertex.texCoord[1]);
+    }
+}
+
+// Lines wider than a pixel as quads in clip space, drawn with identity matrices.
 void DrawWideLines(const Primitive& primitive)
 {
     float modelview[16], projection[16], both[16];
@@ -66,16 +88,14 @@ void DrawWideLines(const Primitive& primitive)
     LoadIdentityInto(GL_PROJECTION);
     LoadIdentityInto(GL_MODELVIEW);
     glBegin(GL_QUADS);
-    const std::vector<LineVertex>& vertices = primitive.lineVertices;
+    const std::vector<Vertex>& vertices = primitive.vertices;
     for (size_t i = 0; i + 1 < vertices.size(); i += 2) {
-        const LineVertex* ends[2] = {&vertices[i], &vertices[i + 1]};
         glshim::Vec4 corners[4];
-        glshim::WideLineQuad(glshim::Transform(both, ends[0]->position), glshim::Transform(both, ends[1]->position),
-                             float(viewport[2]), float(viewport[3]), primitive.lineWidth, corners);
+        glshim::WideLineQuad(glshim::Transform(both, vertices[i].position),
+                             glshim::Transform(both, vertices[i + 1].position), float(viewport[2]),
+                             float(viewport[3]), primitive.lineWidth, corners);
         for (int corner = 0; corner < 4; ++corner) {
-            const LineVertex& end = *ends[corner == 1 || corner == 2 ? 1 : 0];
-            glColor4f(end.colour[0], end.colour[1], end.colour[2], end.colour[3]);
-            glTexCoord2f(end.texCoord[0], end.texCoord[1]);
+            EmitAttributes(primitive, vertices[i + (corner == 1 || corner == 2 ? 1 : 0)]);
             glVertex4f(corners[corner].x, corners[corner].y, corners[corner].z, corners[corner].w);
         }
     }
@@ -85,6 +105,17 @@ void DrawWideLines(const Primitive& primitive)
     glMatrixMode(glshim::CurrentMatrixMode());
 }
 
+void DrawCollected(const Primitive& primitive)
+{
+    // A quad strip's vertices, taken as a triangle strip, cover the same quads.
+    glBegin(primitive.mode == GL_QUAD_STRIP ? GL_TRIANGLE_STRIP : primitive.mode);
+    for (const Vertex& vertex : primitive.vertices) {
+        EmitAttributes(primitive, vertex);
+        glVertex3f(vertex.position[0], vertex.position[1], vertex.position[2]);
+    }
+    glEnd();
+}
+
 }  // namespace
 
 void web_glLineWidth(GLfloat width) { Current().lineWidth = width > 0 ? width : 1; }
@@ -92,71 +123,61 @@ void web_glLineWidth(GLfloat width) { Current().lineWidth = width > 0 ? width : 
 void web_glBegin(GLenum mode)
 {
     Primitive& primitive = Current();
-    primitive.wideLines = mode == GL_LINES && primitive.lineWidth > 1;
-    if (primitive.wideLines) {
-        primitive.lineVertices.clear();
-        return;
-    }
+    primitive.open = true;
+    primitive.mode = mode;
+    primitive.colourInside = primitive.texCoordInside = false;
+    primitive.vertices.clear();
     primitive.sphereMap = SphereMapOn();
     if (primitive.sphereMap) glGetFloatv(GL_MODELVIEW_MATRIX, primitive.modelview);
-    // A quad strip's vertices, taken as a triangle strip, cover the same quads.
-    glBegin(mode == GL_QUAD_STRIP ? GL_TRIANGLE_STRIP : mode);
 }
 
 void web_glEnd()
 {
     Primitive& primitive = Current();
-    if (primitive.wideLines) {
-        primitive.wideLines = false;
-        DrawWideLines(primitive);
-        return;
+    if (!primitive.open) return;
+    primitive.open = false;
+    if (!primitive.vertices.empty()) {
+        if (primitive.mode == GL_LINES && primitive.lineWidth > 1)
+            DrawWideLines(primitive);
+        else
+            DrawCollected(primitive);
     }
-    primitive.sphereMap = false;
-    glEnd();
+    // A colour set inside the primitive stays current after it, as in GL; the emulation keeps
+    // only colours set outside.
+    if (primitive.colourInside)
+        glColor4f(primitive.colour[0], primitive.colour[1], primitive.colour[2], primitive.colour[3]);
 }
 
 void web_glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
     Primitive& primitive = Current();
-    if (primitive.wideLines) {
-        LineVertex vertex{{x, y, z},
-                          {primitive.colour[0], primitive.colour[1], primitive.colour[2], primitive.colour[3]},
-                          {primitive.texCoord[0], primitive.texCoord[1]}};
-        primitive.lineVertices.push_back(vertex);
-        return;
-    }
-    if (primitive.sphereMap) {
-        const float position[3] = {x, y, z};
-        float s, t;
-        glshim::SphereMapCoordinates(primitive.modelview, primitive.normal, position, s, t);
-        glTexCoord2f(s, t);
-    }
-    glVertex3f(x, y, z);
+    if (!primitive.open) return;
+    primitive.vertices.push_back(Vertex{{x, y, z},
+                                        {primitive.colour[0], primitive.colour[1], primitive.colour[2],
+                                         primitive.colour[3]},
+                                        {primitive.texCoord[0], primitive.texCoord[1]}});
 }
 
 void web_glVertex3fv(const GLfloat* vertex) { web_glVertex3f(vertex[0], vertex[1], vertex[2]); }
 
 void web_glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 {
-    // Fixed-function GL clamps the current colour before it is textured and blended; the
-    // emulation's shaders would carry an overshoot through to the texture's product.
-    red = Clamped(red);
-    green = Clamped(green);
-    blue = Clamped(blue);
-    alpha = Clamped(alpha);
+    // Fixed-function GL clamps the current colour before it is textured and blended.
     Primitive& primitive = Current();
-    primitive.colour[0] = red;
-    primitive.colour[1] = green;
-    primitive.colour[2] = blue;
-    primitive.colour[3] = alpha;
-    if (!primitive.wideLines) glColor4f(red, green, blue, alpha);
+    primitive.colour[0] = Clamped(red);
+    primitive.colour[1] = Clamped(green);
+    primitive.colour[2] = Clamped(blue);
+    primitive.colour[3] = Clamped(alpha);
+    if (primitive.open)
+        primitive.colourInside = true;
+    else
+        glColor4f(primitive.colour[0], primitive.colour[1], primitive.colour[2], primitive.colour[3]);
 }
 
 void web_glNormal3fv(const GLfloat* normal)
 {
-    Primitive& primitive = Current();
-    for (int axis = 0; axis < 3; ++axis) primitive.normal[axis] = normal[axis];
-    glNormal3fv(normal);
+    // Normals feed only the sphere map here: nothing is lit.
+    for (int axis = 0; axis < 3; ++axis) Current().normal[axis] = normal[axis];
 }
 
 void web_glTexCoord2f(GLfloat s, GLfloat t)
@@ -164,5 +185,5 @@ void web_glTexCoord2f(GLfloat s, GLfloat t)
     Primitive& primitive = Current();
     primitive.texCoord[0] = s;
     primitive.texCoord[1] = t;
-    if (!primitive.wideLines && !primitive.sphereMap) glTexCoord2f(s, t);
+    if (primitive.open) primitive.texCoordInside = true;
 }
