@@ -3,6 +3,7 @@ with Python's standard library only: open a page at a size, wait for its title, 
 import base64
 import json
 import os
+import select
 import shutil
 import subprocess
 import tempfile
@@ -14,6 +15,8 @@ CHROMIUM_FLAGS = [
     "--disable-sync", "--no-first-run", "--hide-scrollbars", "--mute-audio",
     "--autoplay-policy=no-user-gesture-required", "--remote-debugging-pipe",
 ]
+
+ANSWER_TIMEOUT = 120
 
 
 def find_chromium():
@@ -59,6 +62,10 @@ class Browser:
 
     def _message(self):
         while b"\0" not in self.buffer:
+            # A browser that stops answering fails the test instead of hanging it.
+            ready, _, _ = select.select([self.from_child], [], [], ANSWER_TIMEOUT)
+            if not ready:
+                raise RuntimeError("chromium gave no answer for %d s" % ANSWER_TIMEOUT)
             chunk = os.read(self.from_child, 1 << 20)
             if not chunk:
                 raise RuntimeError("chromium closed its DevTools pipe")

@@ -3,8 +3,8 @@
 // or a colour given once per triangle would shift the stream and scatter the vertices. The shim
 // therefore keeps GL's current colour, texture coordinate and normal itself, collects a primitive
 // up to glEnd, and hands it on with every attribute on every vertex. On the way it draws a quad
-// strip as the triangle strip of the same vertices, computes sphere-map coordinates from the
-// normals, and draws wide lines as quads.
+// strip as triangles, computes sphere-map coordinates from the normals, and draws wide lines as
+// quads.
 #include <vector>
 
 #include "platform/web/gl_shim.h"
@@ -105,14 +105,30 @@ void DrawWideLines(const Primitive& primitive)
     glMatrixMode(glshim::CurrentMatrixMode());
 }
 
+void Emit(const Primitive& primitive, const Vertex& vertex)
+{
+    EmitAttributes(primitive, vertex);
+    glVertex3f(vertex.position[0], vertex.position[1], vertex.position[2]);
+}
+
+// Quad k of a strip has the corners 2k, 2k+1, 2k+3, 2k+2 in order around it. Its two triangles
+// share the diagonal from its first corner, as in the GL the piece was made on: a lattice's
+// quads are not flat, and the other diagonal folds them the other way.
+void DrawQuadStrip(const Primitive& primitive)
+{
+    const std::vector<Vertex>& vertices = primitive.vertices;
+    glBegin(GL_TRIANGLES);
+    for (size_t first = 0; first + 3 < vertices.size(); first += 2)
+        for (size_t corner : {first, first + 1, first + 3, first, first + 3, first + 2})
+            Emit(primitive, vertices[corner]);
+    glEnd();
+}
+
 void DrawCollected(const Primitive& primitive)
 {
-    // A quad strip's vertices, taken as a triangle strip, cover the same quads.
-    glBegin(primitive.mode == GL_QUAD_STRIP ? GL_TRIANGLE_STRIP : primitive.mode);
-    for (const Vertex& vertex : primitive.vertices) {
-        EmitAttributes(primitive, vertex);
-        glVertex3f(vertex.position[0], vertex.position[1], vertex.position[2]);
-    }
+    if (primitive.mode == GL_QUAD_STRIP) return DrawQuadStrip(primitive);
+    glBegin(primitive.mode);
+    for (const Vertex& vertex : primitive.vertices) Emit(primitive, vertex);
     glEnd();
 }
 
