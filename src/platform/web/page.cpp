@@ -9,6 +9,14 @@
 
 namespace page {
 
+// clang-format off
+EM_JS(void, PageCall, (const char* name, double number, const char* text), {
+    const page = globalThis.tarnelvoisPage;
+    const call = page && page[UTF8ToString(name)];
+    if (call) call.call(page, number, UTF8ToString(text));
+});
+// clang-format on
+
 namespace {
 
 Callbacks& Registered()
@@ -44,9 +52,12 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*)
     return EM_FALSE;
 }
 
+// Each frame's start and cost go to the page, which keeps them for the benchmark.
 void OnFrame()
 {
+    const double started = emscripten_get_now();
     if (Registered().frame) Registered().frame(NowMs());
+    PageCall("frame", emscripten_get_now() - started, "");
 }
 
 }  // namespace
@@ -56,13 +67,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tarnelvois_page_restart()
     if (Registered().key) Registered().key(Key::Restart, NowMs());
 }
 
-// clang-format off
-EM_JS(void, PageCall, (const char* name, double number, const char* text), {
-    const page = globalThis.tarnelvoisPage;
-    const call = page && page[UTF8ToString(name)];
-    if (call) call(number, UTF8ToString(text));
-});
-// clang-format on
 
 std::string Query(int argumentCount, char** arguments)
 {
