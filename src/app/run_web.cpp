@@ -4,6 +4,7 @@
 // options stay on the desktop.
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "app/demo_inputs.h"
 #include "host/clock.h"
@@ -12,6 +13,7 @@
 #include "host/random.h"
 #include "platform/web/page.h"
 #include "platform/web/page_query.h"
+#include "platform/web/page_sound.h"
 #include "player/canvas_target.h"
 #include "player/page_player.h"
 #include "player/replay.h"
@@ -57,6 +59,9 @@ private:
     // frame at its step, as a capture started there would.
     int DrawStill(HostState& host, const SStartupDat& startup, const PageRequest& request);
 
+    // Renders the span the request asks for with the page's synthesizer and hands it to the page.
+    int HandOverSound(const PageRequest& request);
+
     // What lives on after Run hands the page its frame loop.
     DemoInputs inputs_;
     SStartupDat startup_{};
@@ -86,6 +91,21 @@ int PageRunner::DrawStill(HostState& host, const SStartupDat& startup, const Pag
     return 0;
 }
 
+int PageRunner::HandOverSound(const PageRequest& request)
+{
+    if (!inputs_.soundtrack) return Fail("the archive has no score to play", 1);
+    const std::int64_t framesPerMs = audio::kSampleRate / 1000;
+    const std::int64_t count = std::int64_t(request.soundMs) * framesPerMs;
+    std::vector<std::int16_t> pcm(size_t(2 * count));
+    audio::SoundtrackRenderer renderer(*inputs_.soundtrack);
+    renderer.Render(std::int64_t(request.timeMs) * framesPerMs, count, pcm.data());
+    std::vector<float> samples(pcm.size());
+    for (size_t i = 0; i < pcm.size(); ++i) samples[i] = pcm[i] / 32768.0f;
+    page::HandOverSound(samples.data(), int(count));
+    page::StillDone();
+    return 0;
+}
+
 int PageRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& startup, const char*)
 {
     startup_ = startup;
@@ -101,6 +121,7 @@ int PageRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& star
     options.dataPath = host.archiveName;  // the page put the archive it fetched there
     options.mute = request.still || request.mute;
     if (const int status = ReadDemoInputs(host, options, "", inputs_)) return Fail("", status);
+    if (request.soundMs > 0) return HandOverSound(request);
 
     int width = request.width, height = request.height;
     if (width == 0) PresetSize(startup.renderSizePreset, width, height);

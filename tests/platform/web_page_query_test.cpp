@@ -27,7 +27,8 @@ TEST(PageQuery, ReadsAStillRequest)
     ASSERT_TRUE(ParsePageQuery("", request, error));
 
     // Escaped and repeated: the last value counts, as in a form.
-    ASSERT_TRUE(ParsePageQuery("t=5000&t=%3100&fps=30&mute", request, error)) << error;
+    ASSERT_TRUE(ParsePageQuery("t=5000&t=%3100&fps=30&mute&sound=2000", request, error)) << error;
+    EXPECT_EQ(request.soundMs, 2000);
     EXPECT_EQ(request.timeMs, 100);
     EXPECT_EQ(request.fps, 30);
     EXPECT_TRUE(request.mute);
@@ -49,6 +50,8 @@ TEST(PageQuery, RefusesBadValuesWithOneLineNamingThem)
         {"?still&t=12ms", "t:"},
         {"?still&seed=4294967296", "seed:"},
         {"?still&fps=0", "fps:"},
+        {"?sound=0&t=1000", "sound:"},
+        {"?sound=3600000", "sound:"},  // one array of floats in the page, not an hour of it
         {"?still&t=%4", "%-escape"},
         {"?still&t=%zz", "%-escape"},
     };

@@ -8,6 +8,8 @@ namespace {
 
 // The largest canvas a still may ask for: beyond it browsers refuse the context anyway.
 constexpr long kMaxCanvasSide = 8192;
+// The longest span of sound handed to the page at once: it travels as one array of floats.
+constexpr long kMaxSoundMs = 10000;
 
 // A whole decimal number in [low, high], nothing else.
 bool ParseNumber(const std::string& text, long long low, long long high, long long& value)
@@ -65,6 +67,12 @@ bool Apply(const std::string& name, const std::string& value, PageRequest& reque
             return false;
         }
         request.seed = std::uint32_t(number);
+    } else if (name == "sound") {
+        if (!ParseNumber(value, 1, kMaxSoundMs, number)) {
+            error = "sound: expected 1 to " + std::to_string(kMaxSoundMs) + " milliseconds," + got;
+            return false;
+        }
+        request.soundMs = std::int32_t(number);
     } else if (name == "fps") {
         if (!ParseNumber(value, 1, 1000, number)) {
             error = "fps: expected 1 to 1000," + got;

@@ -1,5 +1,6 @@
-// What the page's address asks for: a still of one moment (?still&t=MS&size=WxH&seed=N&fps=N)
-// or the piece played, at a size and seed of the viewer's choosing. Plain text work.
+// What the page's address asks for: a still of one moment (?still&t=MS&size=WxH&seed=N&fps=N),
+// a span of the soundtrack (?sound=MS&t=MS) for a test to compare, or the piece played, at a size
+// and seed of the viewer's choosing. Plain text work.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@ struct PageRequest {
     std::optional<std::uint32_t> seed;
     int fps = 60;                     // the step of the effects' catch-up to t
     bool mute = false;
+    std::int32_t soundMs = 0;         // sound: that much of the soundtrack from t handed to the page
 };
 
 // Parses a query string, with or without its leading '?'. Unknown names are ignored, as pages

@@ -22,11 +22,16 @@ EM_JS(void, SoundSilence, (), {
     const sound = globalThis.tarnelvoisSound;
     if (sound) sound.silence();
 });
+EM_JS(void, SoundHandOver, (const float* samples, int count), {
+    if (globalThis.tarnelvoisPage)
+        tarnelvoisPage.soundSamples = Array.from(HEAPF32.subarray(samples >> 2, (samples >> 2) + 2 * count));
+});
 // clang-format on
 
 bool OpenSound(int sampleRate) { return SoundOpen(sampleRate) != 0; }
 void QueueSound(std::int64_t firstFrame, const float* samples, int count) { SoundQueue(double(firstFrame), samples, count); }
 void AnchorSound(std::uint64_t nowMs, std::int64_t frame, bool running) { SoundAnchor(double(nowMs), double(frame), running); }
 void SilenceSound() { SoundSilence(); }
+void HandOverSound(const float* samples, int count) { SoundHandOver(samples, count); }
 
 }  // namespace page

@@ -17,5 +17,8 @@ void QueueSound(std::int64_t firstFrame, const float* samples, int count);
 void AnchorSound(std::uint64_t nowMs, std::int64_t frame, bool running);
 // Drops what is queued (a seek, the end).
 void SilenceSound();
+// Hands interleaved stereo frames to the page's script as they are, for a test to read
+// (tarnelvoisPage.soundSamples), instead of playing them.
+void HandOverSound(const float* samples, int count);
 
 }  // namespace page
