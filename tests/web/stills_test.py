@@ -74,7 +74,7 @@ def main():
             url = "http://127.0.0.1:%d/index.html?still&t=%d&size=%dx%d&seed=%d&fps=%d" % (
                 server.server_address[1], moment, WIDTH, HEIGHT, SEED, FPS)
             session = browser.open(url, WIDTH, HEIGHT)
-            title = browser.wait_for_title(session, timeout=240)
+            title = browser.wait_for_title(session, timeout=600)
             if title != "done":
                 failures.append("%s: the page's title is %r" % (name, title))
                 continue
