@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "player/render_target.h"
+
 struct SDL_Window;
 typedef void* SDL_GLContext;
 
@@ -21,29 +23,29 @@ struct ContextSettings {
     bool keepAspect = true;  // black bars rather than a stretched picture
 };
 
-class GlContext {
+class GlContext : public RenderTarget {
 public:
-    ~GlContext();
+    ~GlContext() override;
     // Opens the window (or the offscreen surface) and a compatibility-profile context, and makes
     // the render target. On failure returns false with error set to one line.
     bool Create(const ContextSettings& settings, std::string& error);
     void Destroy();
 
-    bool Headless() const { return settings_.headless; }
-    int RenderWidth() const { return settings_.renderWidth; }
-    int RenderHeight() const { return settings_.renderHeight; }
+    bool Headless() const override { return settings_.headless; }
+    int RenderWidth() const override { return settings_.renderWidth; }
+    int RenderHeight() const override { return settings_.renderHeight; }
 
     // Binds the render target for drawing; the effects draw between this and Present.
-    void BindRenderTarget();
+    void BindRenderTarget() override;
     // Binds a one-pixel target for frames that only advance the effects' state (the catch-up to a
     // start time or a seek): their clears and scissored draws then cost the same at any render size.
-    void BindCatchUpTarget();
+    void BindCatchUpTarget() override;
     // Copies the render target into the window, scaled to fit with black bars, and swaps. drawOver,
     // when given, draws into the window (framebuffer 0, its drawable size) before the swap, so what
     // it draws is never part of the render target that captures and screenshots read.
     void Present(const std::function<void(int width, int height)>& drawOver = nullptr);
     // Draws a loading bar (fraction 0..1, widthPercent of the window) in the window and swaps.
-    void ShowProgress(float fraction, int widthPercent);
+    void ShowProgress(float fraction, int widthPercent) override;
 
     void SetFullscreen(bool fullscreen);
     bool Fullscreen() const { return fullscreen_; }

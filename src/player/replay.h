@@ -9,14 +9,14 @@
 #include <functional>
 
 #include "host/demogl.h"
-#include "player/context.h"
+#include "player/render_target.h"
 #include "player/show.h"
 
 class Replay {
 public:
     // answerEvents is called now and then during a long replay, so the window stays responsive;
     // false when the user asked to quit.
-    Replay(Show& show, GlContext& context, const SStartupDat& startup, std::function<bool()> answerEvents)
+    Replay(Show& show, RenderTarget& context, const SStartupDat& startup, std::function<bool()> answerEvents)
         : show_(show), context_(context), startup_(startup), answerEvents_(std::move(answerEvents))
     {
     }
@@ -36,7 +36,7 @@ private:
     bool StartAfreshUnlessAhead(std::int32_t target);
 
     Show& show_;
-    GlContext& context_;
+    RenderTarget& context_;
     const SStartupDat& startup_;
     std::function<bool()> answerEvents_;
 };

@@ -9,7 +9,7 @@
 
 #include "host/host_state.h"
 #include "host/timeline.h"
-#include "player/context.h"
+#include "player/render_target.h"
 
 class Show {
 public:
@@ -19,7 +19,7 @@ public:
         std::uint64_t order;  // start order breaks ties between equal layers
     };
 
-    Show(HostState& host, GlContext& context, Timeline timeline)
+    Show(HostState& host, RenderTarget& context, Timeline timeline)
         : host_(host), context_(context), timeline_(std::move(timeline))
     {
     }
@@ -53,7 +53,7 @@ private:
     RegisteredEffect* Find(const std::string& name);
 
     HostState& host_;
-    GlContext& context_;
+    RenderTarget& context_;
     Timeline timeline_;
     size_t nextEvent_ = 0;
     std::vector<RunningEffect> running_;
