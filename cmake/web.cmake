@@ -6,7 +6,6 @@ set(TARNELVOIS_PLATFORM web)
 set(TARNELVOIS_ZLIB_PREFIX "" CACHE PATH "zlib built for wasm")
 set(TARNELVOIS_LIBZIP_PREFIX "" CACHE PATH "libzip built for wasm")
 set(TARNELVOIS_STK_PREFIX "" CACHE PATH "STK built for wasm")
-set(TARNELVOIS_STB_INCLUDE_DIR /usr/include/stb CACHE PATH "stb's headers (they hold the code too)")
 set(STK_INCLUDE_DIR ${TARNELVOIS_STK_PREFIX}/include CACHE PATH "" FORCE)
 set(STK_LIBRARY ${TARNELVOIS_STK_PREFIX}/lib/libstk.a CACHE FILEPATH "" FORCE)
 
@@ -15,13 +14,7 @@ target_include_directories(PkgConfig::LIBZIP INTERFACE ${TARNELVOIS_LIBZIP_PREFI
 target_link_libraries(PkgConfig::LIBZIP INTERFACE ${TARNELVOIS_LIBZIP_PREFIX}/lib/libzip.a
                       ${TARNELVOIS_ZLIB_PREFIX}/lib/libz.a)
 
-file(WRITE ${CMAKE_BINARY_DIR}/stb_implementation.c.new
-     "#define STB_IMAGE_IMPLEMENTATION\n#include <stb_image.h>\n"
-     "#define STB_IMAGE_WRITE_IMPLEMENTATION\n#include <stb_image_write.h>\n")
-configure_file(${CMAKE_BINARY_DIR}/stb_implementation.c.new ${CMAKE_BINARY_DIR}/stb_implementation.c COPYONLY)
-add_library(tarnelvois_stb STATIC ${CMAKE_BINARY_DIR}/stb_implementation.c)
-target_include_directories(tarnelvois_stb SYSTEM PUBLIC ${TARNELVOIS_STB_INCLUDE_DIR})
-add_library(PkgConfig::STB ALIAS tarnelvois_stb)
+include(${CMAKE_CURRENT_LIST_DIR}/stb.cmake)
 
 # WebGL through the fixed-function emulation; what it lacks stands in src/platform/web/gl_shim.h,
 # which every C++ source sees first.

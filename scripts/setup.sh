@@ -14,6 +14,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth
   desktop-file-utils man-db file
+  emscripten chromium
 )
 
 missing=()

@@ -34,6 +34,9 @@ foreach(room platform host sound capture app)
   list(APPEND ROOM_TESTS ${room}_tests)
 endforeach()
 target_link_libraries(platform_tests PRIVATE demo_platform demo_host_data GTest::gtest_main)
+# The browser platform's plain arithmetic, tested wherever the tests run.
+target_sources(platform_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/web/gl_shim_geometry.cpp
+               ${CMAKE_SOURCE_DIR}/src/platform/web/attribute_stack.cpp ${CMAKE_SOURCE_DIR}/src/platform/web/page_query.cpp)
 target_link_libraries(host_tests PRIVATE demo_host_data demo_core GTest::gtest_main)
 target_link_libraries(sound_tests PRIVATE demo_synth GTest::gtest_main)
 target_link_libraries(capture_tests PRIVATE demo_capture GTest::gtest_main)
