@@ -1,19 +1,7 @@
 #include "app/run_settings.h"
+#include "app/preset_size.h"
 
 #include <cstring>
-
-namespace {
-
-void PresetSize(int preset, int& width, int& height)
-{
-    switch (preset) {
-    case 0: width = 640, height = 480; break;
-    case 2: width = 1280, height = 720; break;
-    default: width = 1024, height = 768; break;
-    }
-}
-
-}  // namespace
 
 ContextSettings WindowSettings(const Options& options, const SStartupDat& startup, bool displayAvailable)
 {

@@ -12,6 +12,7 @@
 #include "host/host_state.h"
 #include "host/random.h"
 #include "platform/web/page.h"
+#include "app/preset_size.h"
 #include "platform/web/page_query.h"
 #include "platform/web/page_sound.h"
 #include "player/canvas_target.h"
@@ -20,16 +21,6 @@
 #include "player/show.h"
 
 namespace {
-
-// The render size when the address names none: the start-up record's preset.
-void PresetSize(int preset, int& width, int& height)
-{
-    switch (preset) {
-    case 0: width = 640, height = 480; break;
-    case 2: width = 1280, height = 720; break;
-    default: width = 1024, height = 768; break;
-    }
-}
 
 // The extensions the effects may ask about: WebGL's, and what the emulation gives on top of them
 // besides those it names (it adds textures with GL_ADD).
