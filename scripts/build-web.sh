@@ -12,7 +12,6 @@ cache=${TARNELVOIS_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarnelvois-web}
 jobs=${TARNELVOIS_JOBS:-2}
 stk_tarball=${TARNELVOIS_STK_TARBALL:-$root/../shared/vendor/stk-4.6.2.tar.xz}
 stk_sha256=f973a94a85e0f47e7c2d2c8e26410ad855062f581142250d997dc80c0d3c808d
-sources_file=/etc/apt/sources.list.d/tarnelvois-debian-src.sources
 
 as_root() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
 say() { echo "build-web: $*" >&2; }
@@ -25,38 +24,7 @@ fi
 # when node itself comes from elsewhere.
 export NODE_PATH=${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs
 
-ensure_sources() {
-  if [ ! -f "$sources_file" ]; then
-    say "adding Debian's bookworm sources ($sources_file)"
-    as_root tee "$sources_file" >/dev/null <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-  fi
-  if [ -z "$(apt-cache showsrc libzip 2>/dev/null)" ]; then
-    as_root apt-get update -qq -o Dir::Etc::sourcelist="$sources_file" -o Dir::Etc::sourceparts=- \
-      -o APT::Get::List-Cleanup=0
-  fi
-}
-
-source_version() {
-  apt-cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -V | tail -1
-}
-
-# Unpacks Debian's source of $1 (once) and prints its directory.
-fetch_source() {
-  local package=$1 version=$2 dir=$cache/src/$1-${2#*:}
-  if [ ! -f "$dir/.unpacked" ]; then
-    rm -rf "$dir" && mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq --download-only "$package=$version" >/dev/null 2>&1 \
-      && dpkg-source -x ./*.dsc tree >/dev/null 2>&1) || return 1
-    touch "$dir/.unpacked"
-  fi
-  echo "$dir/tree"
-}
+. "$root/scripts/debian-sources.sh"
 
 # Configures, builds and installs one CMake project for wasm into the cache.
 # cmake_install <name> <prefix> <source dir> <log> <cmake options...>

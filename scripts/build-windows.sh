@@ -13,7 +13,6 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 jobs=${TARNELVOIS_JOBS:-$(nproc)}
 triplet=x86_64-w64-mingw32
 sysroot=/usr/$triplet
-sources_file=/etc/apt/sources.list.d/tarnelvois-debian-src.sources
 
 as_root() { if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi; }
 say() { echo "build-windows: $*" >&2; }
@@ -29,40 +28,7 @@ ensure_tools() {
   fi
 }
 
-# Debian's source packages need a deb-src entry; this script owns one file for it, refreshed only
-# when apt does not know the sources yet.
-ensure_sources() {
-  if [ ! -f "$sources_file" ]; then
-    say "adding Debian's bookworm sources ($sources_file)"
-    as_root tee "$sources_file" >/dev/null <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-  fi
-  if ! apt-cache showsrc libsdl2 >/dev/null 2>&1 || [ -z "$(apt-cache showsrc libsdl2 2>/dev/null)" ]; then
-    as_root apt-get update -qq -o Dir::Etc::sourcelist="$sources_file" -o Dir::Etc::sourceparts=- \
-      -o APT::Get::List-Cleanup=0
-  fi
-}
-
-source_version() {
-  apt-cache showsrc "$1" | awk '/^Version:/ { print $2 }' | sort -V | tail -1
-}
-
-# Unpacks Debian's source of $1 (once) and prints its directory.
-fetch_source() {
-  local package=$1 version=$2 dir=$cache/src/$1-$2
-  if [ ! -f "$dir/.unpacked" ]; then
-    rm -rf "$dir" && mkdir -p "$dir"
-    (cd "$dir" && apt-get source -qq --download-only "$package=$version" >/dev/null 2>&1 \
-      && dpkg-source -x ./*.dsc tree >/dev/null 2>&1) || return 1
-    touch "$dir/.unpacked"
-  fi
-  echo "$dir/tree"
-}
+. "$root/scripts/debian-sources.sh"
 
 # Builds a CMake list into the cache as <name>-<version>, unless that version is there already.
 # cmake_into_cache <name> <version> <CMake list> <cmake options...>
