@@ -27,15 +27,6 @@
 
 namespace {
 
-std::set<std::string> ReadExtensions()
-{
-    std::set<std::string> names;
-    const GLubyte* text = glGetString(GL_EXTENSIONS);
-    std::istringstream list(text ? reinterpret_cast<const char*>(text) : "");
-    for (std::string name; list >> name;) names.insert(name);
-    return names;
-}
-
 // The checks of the command line that need neither the archive nor a window. 0 when it can go on.
 int CheckOptions(const HostState& host, const SStartupDat& startup, const Options& options)
 {
@@ -181,7 +172,7 @@ int PlayerRunner::Run(HostState& host, HINSTANCE instance, const SStartupDat& st
         HostError(error);
         return 1;
     }
-    host.glExtensions = ReadExtensions();
+    host.glExtensions = ReadGlExtensions();
     host.extensionsDisabled = options.noExtensions;
     host.textures = std::make_unique<TextureStore>(host.archive.get(), HostWarning);
     InitEffects(host, startup);

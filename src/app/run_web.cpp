@@ -26,10 +26,7 @@ namespace {
 // besides those it names (it adds textures with GL_ADD).
 std::set<std::string> ReadExtensions()
 {
-    std::set<std::string> names;
-    const GLubyte* text = glGetString(GL_EXTENSIONS);
-    std::istringstream list(text ? reinterpret_cast<const char*>(text) : "");
-    for (std::string name; list >> name;) names.insert(name);
+    std::set<std::string> names = ReadGlExtensions();
     names.insert("GL_ARB_texture_env_add");
     return names;
 }

@@ -1,5 +1,6 @@
 #include "host/gl_functions.h"
 
+#include <sstream>
 #include <string>
 
 #include "platform/gl_lookup.h"
@@ -29,4 +30,13 @@ bool LoadGlFunctions(std::string& missing)
     TARNELVOIS_GL_FUNCTIONS(TARNELVOIS_LOAD_GL)
 #undef TARNELVOIS_LOAD_GL
     return missing.empty();
+}
+
+std::set<std::string> ReadGlExtensions()
+{
+    std::set<std::string> names;
+    const GLubyte* text = glGetString(GL_EXTENSIONS);
+    std::istringstream list(text ? reinterpret_cast<const char*>(text) : "");
+    for (std::string name; list >> name;) names.insert(name);
+    return names;
 }

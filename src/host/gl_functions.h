@@ -4,6 +4,7 @@
 // include this header instead of <GL/gl.h> and call the usual names.
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "platform/platform.h"  // Windows' GL header needs its types first
@@ -57,3 +58,6 @@ TARNELVOIS_GL_FUNCTIONS(TARNELVOIS_DECLARE_GL)
 // extension's (EXT, ARB). False, with the first missing name in 'missing', when one is absent:
 // the host cannot draw without them, and a null pointer would crash at the first call.
 bool LoadGlFunctions(std::string& missing);
+
+// The extensions the current context names, for DEMOGL_ExtensionSupported.
+std::set<std::string> ReadGlExtensions();

@@ -21,6 +21,15 @@ CHROMIUM_FLAGS = [
 ANSWER_TIMEOUT = 600
 
 
+def skip_reason(chromium, web_build):
+    """Why the browser tests cannot run here, or None."""
+    if not chromium:
+        return "no chromium (apt-get install chromium)"
+    if not os.path.exists(os.path.join(web_build, "tarnelvois.wasm")):
+        return "no browser build in %s (scripts/build-web.sh)" % web_build
+    return None
+
+
 def find_chromium():
     for name in ("chromium", "chromium-browser", "google-chrome"):
         path = shutil.which(name)

@@ -11,7 +11,7 @@ import sys
 import wave
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from headless_page import Browser, find_chromium  # noqa: E402
+from headless_page import Browser, find_chromium, skip_reason  # noqa: E402
 from stills_test import serve, SKIPPED  # noqa: E402
 
 # Spans with the music busy: the lights' entry and the airship's flight, each two seconds.
@@ -32,11 +32,9 @@ def native_samples(program, source, start, length, output):
 def main():
     native_build, web_build, source, output = sys.argv[1:5]
     chromium = find_chromium()
-    if not chromium:
-        print("skipped: no chromium (apt-get install chromium)")
-        return SKIPPED
-    if not os.path.exists(os.path.join(web_build, "tarnelvois.wasm")):
-        print("skipped: no browser build in %s (scripts/build-web.sh)" % web_build)
+    why = skip_reason(chromium, web_build)
+    if why:
+        print("skipped: " + why)
         return SKIPPED
     os.makedirs(output, exist_ok=True)
     server = serve(web_build)

@@ -11,7 +11,7 @@ import sys
 import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from headless_page import Browser, find_chromium  # noqa: E402
+from headless_page import Browser, find_chromium, skip_reason  # noqa: E402
 from png import read_png  # noqa: E402
 
 WIDTH, HEIGHT, SEED, FPS = 320, 240, 7, 30
@@ -59,11 +59,9 @@ def native_frame(program, moment, output):
 def main():
     native_build, web_build, output = sys.argv[1:4]
     chromium = find_chromium()
-    if not chromium:
-        print("skipped: no chromium (apt-get install chromium)")
-        return SKIPPED
-    if not os.path.exists(os.path.join(web_build, "tarnelvois.wasm")):
-        print("skipped: no browser build in %s (scripts/build-web.sh)" % web_build)
+    why = skip_reason(chromium, web_build)
+    if why:
+        print("skipped: " + why)
         return SKIPPED
     os.makedirs(output, exist_ok=True)
     server = serve(web_build)
